@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the program and starts it on the sample catalogue.
+set -euo pipefail
+cd "$(dirname "$0")"
+if [ ! -f app/CMakeLists.txt ]; then
+  echo "The Reelsmith program is not built yet; only the library exists so far. Run ./test.sh."
+  exit 1
+fi
+scripts/install-deps.sh
+cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/plain -j2 --target reelsmith
+exec build/plain/bin/reelsmith "$PWD/examples/sample.mus"
