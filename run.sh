@@ -2,7 +2,7 @@
 # Builds the program and starts it on the sample catalogue.
 set -euo pipefail
 cd "$(dirname "$0")"
-if [ ! -f app/CMakeLists.txt ]; then
+if [ ! -f app/shell/main.cpp ]; then
   echo "The Reelsmith program is not built yet; only the library exists so far. Run ./test.sh."
   exit 1
 fi
