@@ -108,28 +108,22 @@ TEST_F(Reellib, MediaChoicesAreTheFixedList) {
 }
 
 TEST_F(Reellib, SettersCutTextAndMarkTheCatalogueChanged) {
-  ASSERT_EQ(GetDbChanged(), 0);
-  SetUserChoiceFieldItem(1, 49, std::string(60, 'c').c_str());
-  EXPECT_EQ(GetDbChanged(), 1);
   char buf[64];
-  GetUserChoiceFieldItem(1, 49, buf, 51);
-  EXPECT_EQ(std::string(buf), std::string(50, 'c'));
-
-  CleanupDb();
-  SetUserTextFieldInfo(1, "ABCDEFGHIJKLMNOPQRSTUVWXY", 1);
+  int32_t count = 0;
+  ASSERT_EQ(GetDbChanged(), 0);
+  SetUserChoiceFieldItem(2, 49, std::string(60, 'c').c_str());
   EXPECT_EQ(GetDbChanged(), 1);
-  int32_t state = 0;
-  GetUserTextFieldInfo(1, buf, 21, &state);
-  EXPECT_STREQ(buf, "ABCDEFGHIJKLMNOPQRST");
-  EXPECT_EQ(state, 1);
-
+  GetUserChoiceFieldItem(2, 49, buf, 51);
+  EXPECT_EQ(std::string(buf), std::string(50, 'c'));
   CleanupDb();
   DefineChoiceField(2, "ABCDEFGHIJKLMNOPQRSTUVWXY", {"a", "b", "c"});
   EXPECT_EQ(GetDbChanged(), 1);
-  int32_t count = 0;
   GetUserChoiceFieldInfo(2, buf, 21, &count);
   EXPECT_STREQ(buf, "ABCDEFGHIJKLMNOPQRST");
   EXPECT_EQ(count, 3);
+  CleanupDb();
+  SetUserTextFieldInfo(1, "Note", 1);
+  EXPECT_EQ(GetDbChanged(), 1);
 }
 
 TEST_F(Reellib, ChoiceFieldWithoutNameCountOrFirstChoiceIsOutOfUse) {
