@@ -33,7 +33,15 @@ struct ALBUM {
 HALBUM NewAlbum();
 void FreeAlbum(HALBUM a);
 
-inline int32_t IGetAlbumNum(HALBUM a) { RS_VERIFY_ALBUM(a); return a->num; }
+// Brings every album's num up to date when insertions left them to be renumbered
+// (db.cpp); reading a num through IGetAlbumNum always sees the current position.
+void SettleAlbumNums();
+
+inline int32_t IGetAlbumNum(HALBUM a) {
+  RS_VERIFY_ALBUM(a);
+  SettleAlbumNums();
+  return a->num;
+}
 inline void ISetAlbumNum(HALBUM a, int32_t v) { RS_VERIFY_ALBUM(a); a->num = v; }
 inline char* IGetAlbumTitle(HALBUM a, char* buf, int size) {
   RS_VERIFY_ALBUM(a);

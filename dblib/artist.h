@@ -27,7 +27,15 @@ struct ARTIST {
 HARTIST NewArtist();
 void FreeArtist(HARTIST a);
 
-inline int32_t IGetArtistNum(HARTIST a) { RS_VERIFY_ARTIST(a); return a->num; }
+// Brings every artist's num up to date when insertions left them to be renumbered
+// (db.cpp); reading a num through IGetArtistNum always sees the current position.
+void SettleArtistNums();
+
+inline int32_t IGetArtistNum(HARTIST a) {
+  RS_VERIFY_ARTIST(a);
+  SettleArtistNums();
+  return a->num;
+}
 inline void ISetArtistNum(HARTIST a, int32_t v) { RS_VERIFY_ARTIST(a); a->num = v; }
 inline char* IGetArtistName(HARTIST a, char* buf, int size) {
   RS_VERIFY_ARTIST(a);

@@ -25,6 +25,7 @@ struct Catalogue {
   char errorText[ERROR_TEXT_SIZE] = {};
   bool sortByTime = false;
   FieldDefs fieldDefs = {};
+  int32_t addSongCnt = 0;  // songs pending in the open batch (counted against the limit)
 };
 
 // The library's one catalogue.

@@ -1,0 +1,412 @@
+#include "db.h"
+
+#include <cstring>
+#include <new>
+
+#include "collate.h"
+#include "rsassert.h"
+#include "rstext.h"
+
+namespace {
+
+constexpr const char* kDatabaseFull = "The database is full.";
+constexpr int MAX_TRACKED_ARTISTS = 100;  // DeleteAlbum tracks at most 100 artists
+
+// Runs an export's body so that no C++ exception leaves it: the only one the library
+// can raise is std::bad_alloc, which is the fatal "Out of memory" stop.
+template <typename F>
+auto Guard(F body) noexcept -> decltype(body()) {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    rs::OutOfMemory();
+  } catch (...) {
+    rs::AssertFailed("no exception leaves the library", __FILE__, __LINE__);
+  }
+}
+
+bool IsBracketed(const char* title) {
+  const size_t n = std::strlen(title);
+  return n >= 2 && title[0] == '[' && title[n - 1] == ']';
+}
+
+void RenumberArtistsFrom(HARTIST a, int32_t num) {
+  for (; a; a = IGetArtistNext(a)) ISetArtistNum(a, num++);
+}
+
+void RenumberAlbumsFrom(HALBUM a, int32_t num) {
+  for (; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, num++);
+}
+
+void LinkArtist(Catalogue& db, HARTIST a, HARTIST prev, HARTIST next) {
+  ISetArtistPrev(a, prev);
+  ISetArtistNext(a, next);
+  if (prev)
+    ISetArtistNext(prev, a);
+  else
+    db.artistList = a;
+  if (next) ISetArtistPrev(next, a);
+}
+
+void UnlinkArtist(Catalogue& db, HARTIST a) {
+  HARTIST prev = IGetArtistPrev(a), next = IGetArtistNext(a);
+  if (prev)
+    ISetArtistNext(prev, next);
+  else
+    db.artistList = next;
+  if (next) ISetArtistPrev(next, prev);
+}
+
+void LinkAlbum(Catalogue& db, HALBUM a, HALBUM prev, HALBUM next) {
+  ISetAlbumPrev(a, prev);
+  ISetAlbumNext(a, next);
+  if (prev)
+    ISetAlbumNext(prev, a);
+  else
+    db.albumList = a;
+  if (next) ISetAlbumPrev(next, a);
+}
+
+void UnlinkAlbum(Catalogue& db, HALBUM a) {
+  HALBUM prev = IGetAlbumPrev(a), next = IGetAlbumNext(a);
+  if (prev)
+    ISetAlbumNext(prev, next);
+  else
+    db.albumList = next;
+  if (next) ISetAlbumPrev(next, prev);
+}
+
+// Links s between prev and next of the list whose head is *head.
+void LinkSong(HSONG* head, HSONG s, HSONG prev, HSONG next) {
+  ISetSongPrev(s, prev);
+  ISetSongNext(s, next);
+  if (prev)
+    ISetSongNext(prev, s);
+  else
+    *head = s;
+  if (next) ISetSongPrev(next, s);
+}
+
+void UnlinkSong(HSONG* head, HSONG s) {
+  HSONG prev = IGetSongPrev(s), next = IGetSongNext(s);
+  if (prev)
+    ISetSongNext(prev, next);
+  else
+    *head = next;
+  if (next) ISetSongPrev(next, prev);
+}
+
+bool IsPending(const Catalogue& db, HSONG s) {
+  for (HSONG p = db.addSongList; p; p = IGetSongNext(p))
+    if (p == s) return true;
+  return false;
+}
+
+void FreeAll(Catalogue& db) {
+  FreeRecordLists(db.artistList, db.albumList, db.songList);
+  for (HSONG s = db.addSongList, next; s; s = next) {
+    next = IGetSongNext(s);
+    FreeSong(s);
+  }
+  db.artistList = nullptr;
+  db.albumList = nullptr;
+  db.songList = nullptr;
+  db.addSongList = nullptr;
+  db.artistCnt = db.albumCnt = db.songCnt = 0;
+  db.addSongCnt = 0;
+}
+
+}  // namespace
+
+Catalogue& Db() {
+  static Catalogue catalogue;
+  return catalogue;
+}
+
+void ReportError(const char* message) { rs::CopyText(Db().errorText, ERROR_TEXT_SIZE, message); }
+
+void ListsReplaced() {}
+
+void FreeRecordLists(HARTIST artists, HALBUM albums, HSONG songs) {
+  for (HARTIST a = artists, next; a; a = next) {
+    next = IGetArtistNext(a);
+    FreeArtist(a);
+  }
+  for (HALBUM a = albums, next; a; a = next) {
+    next = IGetAlbumNext(a);
+    FreeAlbum(a);
+  }
+  for (HSONG s = songs, next; s; s = next) {
+    next = IGetSongNext(s);
+    FreeSong(s);
+  }
+}
+
+void PruneSonglessArtists() {
+  Catalogue& db = Db();
+  if (!db.artistList) return;
+  int32_t num = 0;
+  for (HARTIST a = db.artistList, next; a; a = next) {
+    next = IGetArtistNext(a);
+    if (IGetArtistFirstSong(a)) {
+      ISetArtistNum(a, num++);
+      continue;
+    }
+    UnlinkArtist(db, a);
+    FreeArtist(a);
+  }
+  db.artistCnt = static_cast<uint16_t>(num);
+}
+
+void SettleArtistNums() {}
+void SettleAlbumNums() {}
+
+// ---- Exports ----------------------------------------------------------------
+
+int32_t CleanupDb() noexcept {
+  return Guard([] {
+    Catalogue& db = Db();
+    FreeAll(db);
+    std::memset(&db.fieldDefs, 0, sizeof(db.fieldDefs));
+    db.dbChanged = false;
+    return 0;
+  });
+}
+
+int32_t DbInit() noexcept {
+  return Guard([] {
+    if (Db().dbChanged) {
+      ReportError("Save the currently loaded database before wiping it out.");
+      return 0;
+    }
+    CleanupDb();
+    return 1;
+  });
+}
+
+void SetFileName(const char* fileName) noexcept {
+  Catalogue& db = Db();
+  rs::CopyText(db.dbFileName, FILE_NAME_SIZE, fileName);
+  db.dbChanged = true;
+}
+
+int32_t GetDbChanged() noexcept { return Db().dbChanged ? 1 : 0; }
+
+const char* GetErrorText() noexcept { return Db().errorText; }
+
+int32_t GetAlbumCount() noexcept { return Db().albumCnt; }
+int32_t GetArtistCount() noexcept { return Db().artistCnt; }
+int32_t GetSongCount() noexcept { return Db().songCnt; }
+
+HARTIST AddArtist(const char* name) noexcept {
+  return Guard([name]() -> HARTIST {
+    Catalogue& db = Db();
+    char cut[NAME_SIZE];
+    rs::CopyText(cut, NAME_SIZE, name);
+
+    // The walk: the first artist whose name compares greater than or equal.
+    HARTIST prev = nullptr, stop = db.artistList;
+    int cmp = 1;
+    for (; stop; prev = stop, stop = IGetArtistNext(stop))
+      if ((cmp = rs::CompareNoCase(IArtistName(stop), cut)) >= 0) break;
+
+    if (stop && cmp == 0) {
+      if (rs::CompareCase(IArtistName(stop), cut) != 0) ISetArtistName(stop, cut);
+      return stop;
+    }
+    if (db.artistCnt >= MAX_RECORDS) {
+      ReportError(kDatabaseFull);
+      return nullptr;
+    }
+    HARTIST artist = NewArtist();
+    ISetArtistName(artist, cut);
+    LinkArtist(db, artist, prev, stop);
+    RenumberArtistsFrom(artist, prev ? IGetArtistNum(prev) + 1 : 0);
+    ++db.artistCnt;
+    db.dbChanged = true;
+    return artist;
+  });
+}
+
+HALBUM AddAlbum(const char* title, const char* text1, const char* text2, int32_t media,
+                int32_t choice1, int32_t choice2) noexcept {
+  return Guard([=]() -> HALBUM {
+    Catalogue& db = Db();
+    if (db.albumCnt >= MAX_RECORDS) {
+      ReportError(kDatabaseFull);
+      return nullptr;
+    }
+    HALBUM newAlbum = NewAlbum();
+    RS_ASSERT(XVerify(newAlbum));
+    ISetAlbumTitle(newAlbum, title);
+    ISetAlbumText1(newAlbum, text1 ? text1 : "");
+    ISetAlbumText2(newAlbum, text2 ? text2 : "");
+    ISetAlbumMedia(newAlbum, media);
+    ISetAlbumChoice1(newAlbum, choice1);
+    ISetAlbumChoice2(newAlbum, choice2);
+
+    // The walk (mend 1: bracketed titles stay last in the order added): a bracketed
+    // title goes to the end; any other stops at the first album that is bracketed or
+    // whose title compares greater than or equal.
+    const char* cut = IAlbumTitle(newAlbum);
+    const bool bracketed = IsBracketed(cut);
+    HALBUM prev = nullptr, stop = db.albumList;
+    for (; stop; prev = stop, stop = IGetAlbumNext(stop)) {
+      if (bracketed) continue;
+      const char* t = IAlbumTitle(stop);
+      if (IsBracketed(t) || rs::CompareNoCase(t, cut) >= 0) break;
+    }
+    LinkAlbum(db, newAlbum, prev, stop);
+    RenumberAlbumsFrom(newAlbum, prev ? IGetAlbumNum(prev) + 1 : 0);
+    ++db.albumCnt;
+    db.dbChanged = true;
+    return newAlbum;
+  });
+}
+
+void BeginAddSong() noexcept {
+  HSONG addSongList = Db().addSongList;
+  RS_ASSERT(!XVerify(addSongList));
+  Db().addSongCnt = 0;
+}
+
+HSONG AddSong(const char* title, int32_t time, HARTIST artist, HALBUM album,
+              int32_t track) noexcept {
+  return Guard([=]() -> HSONG {
+    Catalogue& db = Db();
+    RS_VERIFY_ARTIST(artist);
+    RS_VERIFY_ALBUM(album);
+    if (db.songCnt + db.addSongCnt >= MAX_RECORDS) {
+      ReportError(kDatabaseFull);
+      return nullptr;
+    }
+    HSONG song = NewSong();
+    ISetSongTitle(song, title);
+    ISetSongTime(song, time);
+    ISetSongArtist(song, artist);
+    ISetSongAlbum(song, album);
+    ISetSongTrack(song, track);
+    ISetSongUsedOnTape(song, 0);
+    LinkSongToArtist(artist, song);
+
+    // Pending list: before the first pending song whose title compares greater or equal.
+    const char* cut = ISongTitle(song);
+    HSONG prev = nullptr, stop = db.addSongList;
+    for (; stop; prev = stop, stop = IGetSongNext(stop))
+      if (rs::CompareNoCase(ISongTitle(stop), cut) >= 0) break;
+    LinkSong(&db.addSongList, song, prev, stop);
+    ++db.addSongCnt;
+
+    LinkSongToAlbum(album, song);
+    return song;
+  });
+}
+
+void FinishAddSong() noexcept {
+  Guard([] {
+    Catalogue& db = Db();
+    HSONG start = db.songList;
+    bool atHead = true;  // the first pending song starts at the head of the song list
+    for (HSONG p = db.addSongList, nextPending; p; p = nextPending) {
+      nextPending = IGetSongNext(p);
+      const char* title = ISongTitle(p);
+      HSONG prev = atHead ? nullptr : IGetSongPrev(start), cur = start;
+      for (; cur && rs::CompareNoCase(title, ISongTitle(cur)) > 0; cur = IGetSongNext(cur))
+        prev = cur;
+      LinkSong(&db.songList, p, prev, cur);
+      ++db.songCnt;
+      start = p;
+      atHead = false;
+    }
+    db.addSongList = nullptr;
+    db.addSongCnt = 0;
+    db.dbChanged = true;
+  });
+}
+
+void ResequenceArtists() noexcept {
+  const int32_t artistCnt = Db().artistCnt;
+  int32_t i = 0;
+  for (HARTIST a = Db().artistList; a; a = IGetArtistNext(a)) ISetArtistNum(a, i++);
+  RS_ASSERT(i == artistCnt);
+}
+
+void ResequenceAlbums() noexcept {
+  const int32_t albumCnt = Db().albumCnt;
+  int32_t i = 0;
+  for (HALBUM a = Db().albumList; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, i++);
+  RS_ASSERT(i == albumCnt);
+}
+
+void ResequenceSongs() noexcept {
+  const int32_t songCnt = Db().songCnt;
+  int32_t i = 0;
+  for (HSONG s = Db().songList; s; s = IGetSongNext(s)) ISetSongNum(s, i++);
+  RS_ASSERT(i == songCnt);
+}
+
+void DeleteAlbum(HALBUM album) noexcept {
+  Guard([album] {
+    Catalogue& db = Db();
+    RS_VERIFY_ALBUM(album);
+    HARTIST artists[MAX_TRACKED_ARTISTS];
+    int tracked = 0;
+    for (HSONG s = IGetAlbumFirstSong(album), next; s; s = next) {
+      next = IGetSongNextSongOnAlbum(s);
+      HARTIST artist = IGetSongArtist(s);
+      bool seen = false;
+      for (int k = 0; k < tracked && !seen; ++k) seen = artists[k] == artist;
+      if (!seen && tracked < MAX_TRACKED_ARTISTS) artists[tracked++] = artist;
+      UnlinkSongFromArtist(artist, s);
+      if (IsPending(db, s)) {  // a song of an open batch is not in the song list yet
+        UnlinkSong(&db.addSongList, s);
+        --db.addSongCnt;
+      } else {
+        UnlinkSong(&db.songList, s);
+        --db.songCnt;
+      }
+      FreeSong(s);
+    }
+
+    HALBUM following = IGetAlbumNext(album);
+    UnlinkAlbum(db, album);
+    FreeAlbum(album);
+    --db.albumCnt;
+    for (HALBUM a = following; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, IGetAlbumNum(a) - 1);
+
+    bool removed = false;
+    for (int k = 0; k < tracked; ++k) {
+      if (IGetArtistFirstSong(artists[k])) continue;
+      UnlinkArtist(db, artists[k]);
+      FreeArtist(artists[k]);
+      --db.artistCnt;
+      removed = true;
+    }
+    if (removed) ResequenceArtists();
+    ResequenceSongs();
+    db.dbChanged = true;
+  });
+}
+
+char* GETARTISTNAME(HARTIST artist, char* buf, int32_t size) noexcept {
+  if (!artist) return rs::CopyText(buf, size, "");
+  return IGetArtistName(artist, buf, size);
+}
+
+char* GETALBUMTITLE(HALBUM album, char* buf, int32_t size) noexcept {
+  return IGetAlbumTitle(album, buf, size);
+}
+
+char* GETSONGTITLE(HSONG song, char* buf, int32_t size) noexcept {
+  return IGetSongTitle(song, buf, size);
+}
+
+int32_t GetSongTime(HSONG song) noexcept { return IGetSongTime(song); }
+
+int32_t GetSongUsedOnTape(HSONG song) noexcept { return IGetSongUsedOnTape(song); }
+
+int32_t SetSongUsedOnTape(HSONG song, int32_t flag) noexcept {
+  ISetSongUsedOnTape(song, flag ? 1 : 0);
+  Db().dbChanged = true;
+  return IGetSongUsedOnTape(song);
+}
