@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <vector>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/exceptions.h"
 
@@ -131,6 +135,46 @@ QString Quoted(const QString& value) {
   return blanks || quotes ? QLatin1Char('"') + value + QLatin1Char('"') : value;
 }
 
+// Writes `content` to a new file beside `fileName` and renames it over `fileName`, so a failure
+// or a crash at any point leaves the old file whole. Every short write counts as a failure.
+bool ReplaceFile(const QString& fileName, const QByteArray& content) {
+  QFileInfo info(fileName);
+  // Writing through a link changes the file it points at, not the link.
+  const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : fileName;
+  info = QFileInfo(target);
+  if (!QDir().mkpath(info.absolutePath())) return false;
+  if (info.exists() && !info.isWritable()) return false;
+
+  QByteArray temp = QFile::encodeName(target) + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  // An existing file keeps its permissions; a new one is private, as mkstemp made it.
+  struct stat old {};
+  bool ok = ::stat(QFile::encodeName(target).constData(), &old) != 0 ||
+            ::fchmod(fd, old.st_mode & 07777) == 0;
+  for (qsizetype done = 0; ok && done < content.size();) {
+    const ssize_t n = ::write(fd, content.constData() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += n;
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.constData(), QFile::encodeName(target).constData()) == 0;
+  if (!ok) {
+    ::unlink(temp.constData());
+    return false;
+  }
+  // The rename itself reaches the disk with the folder.
+  const int dir =
+      ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
 }  // namespace
 
 TProfile::TProfile(const QString& fileName) : fileName_(ResolveFileName(fileName)) {}
@@ -187,7 +231,9 @@ void TProfile::WriteString(const QString& section, const QString& key, const QSt
   std::vector<QByteArray> lines = SplitLines(content);
   const QByteArray eol = !lines.empty() && lines.front().endsWith('\r') ? "\r" : "";
   const KeyPosition pos = Find(lines, section, key);
-  const QByteArray keyLine = (key + QLatin1Char('=') + Quoted(value)).toUtf8() + eol;
+  // A key that is there keeps the file's spelling of its name.
+  const QString name = pos.key >= 0 ? Parse(lines[pos.key]).name : key;
+  const QByteArray keyLine = (name + QLatin1Char('=') + Quoted(value)).toUtf8() + eol;
 
   if (pos.key >= 0) {
     lines[pos.key] = keyLine;
@@ -201,11 +247,7 @@ void TProfile::WriteString(const QString& section, const QString& key, const QSt
 
   QByteArray out;
   for (const QByteArray& line : lines) out += line + '\n';
-
-  if (!QDir().mkpath(QFileInfo(fileName_).absolutePath())) WriteFailed(fileName_);
-  QSaveFile file(fileName_);
-  if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
-    WriteFailed(fileName_);
+  if (!ReplaceFile(fileName_, out)) WriteFailed(fileName_);
 }
 
 void TProfile::WriteInteger(const QString& section, const QString& key, int value) {
