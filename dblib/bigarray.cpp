@@ -83,10 +83,12 @@ void* BASet(BigArray* ba, int32_t index, void* item) {
 void BASort(BigArray* dest, BigArray* ba, BACompare cmp) {
   RS_ASSERT(dest->itemCnt >= ba->itemCnt);
   const auto less = [cmp](void* const& a, void* const& b) { return cmp(&a, &b) < 0; };
-  for (int32_t s = 0; s < ba->segCnt; ++s) std::sort(ba->segs[s], ba->segs[s] + SegItems(ba, s), less);
+  for (int32_t s = 0; s < ba->segCnt; ++s)
+    std::sort(ba->segs[s], ba->segs[s] + SegItems(ba, s), less);
 
   // Merge the sorted segments: the cursor table stays ordered by current item.
-  auto* cursors = static_cast<Cursor*>(rs::XAlloc(sizeof(Cursor) * static_cast<size_t>(ba->segCnt)));
+  auto* cursors =
+      static_cast<Cursor*>(rs::XAlloc(sizeof(Cursor) * static_cast<size_t>(ba->segCnt)));
   int32_t live = ba->segCnt;
   for (int32_t s = 0; s < live; ++s) cursors[s] = Cursor{s, 0, ba->segs[s][0]};
   std::stable_sort(cursors, cursors + live,
