@@ -8,6 +8,7 @@
 #include "db2.h"
 #include "reelsmithdb.h"
 #include "reellib.h"
+#include "rsassert.h"
 #include "song.h"
 
 namespace {
@@ -92,6 +93,9 @@ extern "C" RSDB_API int32_t MergeDb(const char* fileName) noexcept {
   if (!ReadDbCounts(fileName, &artists, &albums, &songs)) return 0;
 
   Catalogue& db = Db();
+  // Songs of an open batch hang on the records being set aside, and loading would free
+  // them under those records.
+  RS_ASSERT(!XVerify(db.addSongList));
   if (db.albumCnt + albums > MAX_RECORDS || db.songCnt + songs > MAX_RECORDS ||
       db.artistCnt + artists > MAX_RECORDS) {
     ReportError("The combined database would be too big.");

@@ -324,6 +324,14 @@ TEST_F(MergeTest, FailedLoadPutsBackRecordsDefinitionsAndFlag) {
   EXPECT_EQ(GetAlbumCount(), 6);
 }
 
+TEST_F(MergeTest, MergingInsideAnOpenSongBatchIsAProgrammingError) {
+  HALBUM album = AddAlbum("Open", "", "", 1, 0, 0);
+  BeginAddSong();
+  AddSong("Pending", 10, AddArtist("Me"), album, 1);
+  EXPECT_DEATH(MergeDb(kV5.c_str()), "addSongList");
+  FinishAddSong();
+}
+
 TEST_F(MergeTest, RepairOfADamagedFileDoesNotOverwriteTheOpenCatalogue) {
   // The open catalogue's own file, as saved.
   const std::string mine = dir_.file("mine.mus");
