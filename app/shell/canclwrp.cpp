@@ -7,7 +7,13 @@
 
 TCancelDlgWrapper::TCancelDlgWrapper(QObject* owner) : QObject(owner) {}
 
-TCancelDlgWrapper::~TCancelDlgWrapper() { Hide(); }
+TCancelDlgWrapper::~TCancelDlgWrapper() {
+  // Destroyed with its owner: the owner's window is going away and is left alone.
+  for (QObject* o = parent(); o != nullptr; o = o->parent())
+    for (QPointer<QWidget>& window : disabled_)
+      if (window == o) window.clear();
+  Hide();
+}
 
 void TCancelDlgWrapper::Disable(QWidget* window) {
   if (window == nullptr || window == dialog_.get() || !window->isEnabled()) return;
