@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "platform/exceptions.h"
+#include "shell/rsapp.h"
 #include "shelltest.h"
 
 namespace {
@@ -51,21 +52,22 @@ TEST(MessageDlg, WithoutSeamNobodyIsWaitedFor) {
   EXPECT_EQ(MessageDlg("Nobody sees this.", mtConfirmation, mbYesNo), mrNo);
 }
 
-// A button whose handler fails, as event handlers of the program may.
+// An object whose event handler fails, as the program's handlers may.
+class Failing : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw ERangeError("Value out of range.");
+    if (e->type() == QEvent::User + 1) throw 42;
+    return QObject::event(e);
+  }
+};
+
 TEST(ErrorReport, ExceptionFromAnEventHandlerIsShownAndTheProgramCarriesOn) {
   TMessageRecorder messages;
-  QPushButton button("Fail");
-  int clicks = 0;
-  QObject::connect(&button, &QPushButton::clicked, [&] {
-    ++clicks;
-    if (clicks == 1) throw ERangeError("Value out of range.");
-    throw std::runtime_error("plain failure");
-  });
-  button.show();
-  QTest::mouseClick(&button, Qt::LeftButton);
-  QTest::mouseClick(&button, Qt::LeftButton);
-  EXPECT_EQ(clicks, 2);
-
+  Failing failing;
+  QEvent first(QEvent::User);
+  EXPECT_TRUE(QCoreApplication::sendEvent(&failing, &first));
+  QCoreApplication::postEvent(&failing, new QEvent(QEvent::Type(QEvent::User + 1)));
   // A timer's handler fails inside the event loop.
   QTimer::singleShot(0, [] { throw Exception("Unable to write to x"); });
   QTest::qWait(20);
@@ -74,8 +76,24 @@ TEST(ErrorReport, ExceptionFromAnEventHandlerIsShownAndTheProgramCarriesOn) {
   EXPECT_EQ(messages.Asked()[0].text, "Value out of range.");
   EXPECT_EQ(messages.Asked()[0].type, mtError);
   EXPECT_EQ(messages.Asked()[0].buttons, mbOK);
-  EXPECT_EQ(messages.Asked()[1].text, "plain failure");
+  EXPECT_EQ(messages.Asked()[1].text, "An unknown error occurred.");
   EXPECT_EQ(messages.Asked()[2].text, "Unable to write to x");
+}
+
+TEST(ErrorReport, GuardedSlotReportsAndTheButtonStaysUsable) {
+  TMessageRecorder messages;
+  QPushButton button("Fail");
+  int clicks = 0;
+  QObject::connect(&button, &QPushButton::clicked, Guarded([&](bool) {
+    if (++clicks == 1) throw std::runtime_error("plain failure");
+  }));
+  button.show();
+  QTest::mouseClick(&button, Qt::LeftButton);
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 2);
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "plain failure");
+  EXPECT_FALSE(button.isDown());
 }
 
 }  // namespace
