@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPoint>
+
+class QObject;
+class QWidget;
+class TReelsmithRecord;
+
+// Dragged music travels in the tag of the control that starts the drag: the control keeps a
+// reference to the record (it does not own it), and a drop target takes the record from the
+// drag's source control. A control's tag is empty until set.
+void SetTag(QObject* control, TReelsmithRecord* record);
+TReelsmithRecord* Tag(const QObject* control);
+
+// Does a drag from this source carry a record? A drop target accepts exactly then; pass the drag
+// event's source() (which may be null for drags from other programs).
+bool CarriesRecord(const QObject* dragSource);
+
+// Runs a drag of the record in the source's tag until it is dropped or cancelled.
+void ExecMusicDrag(QWidget* source);
+
+// A drag that waits for the mouse to move past the platform's drag distance before it starts.
+class TDragStarter {
+ public:
+  void Arm(const QPoint& pressPos);
+  void Disarm() { armed_ = false; }
+  bool Armed() const { return armed_; }
+  // True once, when an armed drag has moved far enough; the starter is then disarmed.
+  bool ShouldStart(const QPoint& pos);
+
+ private:
+  bool armed_ = false;
+  QPoint pressPos_;
+};
