@@ -2,8 +2,11 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 
 #include "collate.h"
+#include "order.h"
 #include "rsassert.h"
 #include "rstext.h"
 
@@ -25,10 +28,8 @@ auto Guard(F body) noexcept -> decltype(body()) {
   }
 }
 
-bool IsBracketed(const char* title) {
-  const size_t n = std::strlen(title);
-  return n >= 2 && title[0] == '[' && title[n - 1] == ']';
-}
+using rs::IsBracketed;
+using rs::OrderMap;
 
 void RenumberArtistsFrom(HARTIST a, int32_t num) {
   for (; a; a = IGetArtistNext(a)) ISetArtistNum(a, num++);
@@ -103,6 +104,10 @@ bool IsPending(const Catalogue& db, HSONG s) {
 }
 
 void FreeAll(Catalogue& db) {
+  if (db.order) {  // forget the index without settling numbers that are about to go
+    db.order->DropPending();
+    db.order->DropAll();
+  }
   FreeRecordLists(db.artistList, db.albumList, db.songList);
   for (HSONG s = db.addSongList, next; s; s = next) {
     next = IGetSongNext(s);
@@ -116,6 +121,48 @@ void FreeAll(Catalogue& db) {
   db.addSongCnt = 0;
 }
 
+// FinishAddSong on an indexed song list: on a list in order, the walk from where the
+// previous pending song went stops at the first song not below the pending one, which
+// is the map's lower bound (everything before the previous pending song is below it).
+void FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
+  OrderMap& map = ix.songs.map;
+  const bool keyed = ix.UsePending(db);
+  if (!keyed) ix.DropPending();
+  for (HSONG p = db.addSongList, nextPending; p; p = nextPending) {
+    nextPending = IGetSongNext(p);
+    OrderMap::iterator placed;
+    if (keyed) {
+      auto range = ix.pending.equal_range(rs::KeyOf(p->order));
+      auto it = range.first;
+      while (it != range.second && it->second != p) ++it;
+      RS_ASSERT(it != range.second);
+      OrderMap::node_type node = ix.pending.extract(it);
+      OrderMap::iterator hint = map.lower_bound(node.key());
+      HSONG stop = hint != map.end() ? static_cast<HSONG>(hint->second) : nullptr;
+      HSONG prev = stop          ? IGetSongPrev(stop)
+                   : map.empty() ? nullptr
+                                 : static_cast<HSONG>(std::prev(map.end())->second);
+      LinkSong(&db.songList, p, prev, stop);
+      placed = map.insert(hint, std::move(node));
+    } else {
+      std::string key = rs::SortKeyNoCase(ISongTitle(p));
+      OrderMap::iterator hint = map.lower_bound(key);
+      HSONG stop = hint != map.end() ? static_cast<HSONG>(hint->second) : nullptr;
+      HSONG prev = stop          ? IGetSongPrev(stop)
+                   : map.empty() ? nullptr
+                                 : static_cast<HSONG>(std::prev(map.end())->second);
+      LinkSong(&db.songList, p, prev, stop);
+      placed = map.emplace_hint(hint, std::move(key), p);
+    }
+    p->order = const_cast<std::string*>(&placed->first);
+    ++db.songCnt;
+  }
+  db.addSongList = nullptr;
+  db.addSongCnt = 0;
+  db.dbChanged = true;
+  ix.Record(db);
+}
+
 }  // namespace
 
 Catalogue& Db() {
@@ -125,41 +172,58 @@ Catalogue& Db() {
 
 void ReportError(const char* message) { rs::CopyText(Db().errorText, ERROR_TEXT_SIZE, message); }
 
-void ListsReplaced() {}
+void ListsReplaced() {
+  if (rs::OrderIndex* ix = Db().order) {
+    ix->DropAll();
+    ix->DropPending();
+  }
+}
 
 void FreeRecordLists(HARTIST artists, HALBUM albums, HSONG songs) {
+  rs::OrderIndex* ix = Db().order;
+  if (ix) {  // a list the index follows is forgotten whole; stray entries are erased
+    if (artists && artists == ix->artists.head) ix->artists = rs::ListOrder{};
+    if (albums && albums == ix->albums.head) ix->albums = rs::ListOrder{};
+    if (songs && songs == ix->songs.head) ix->songs = rs::ListOrder{};
+  }
   for (HARTIST a = artists, next; a; a = next) {
     next = IGetArtistNext(a);
+    if (ix && a->order) rs::EraseEntry(ix->artists.map, a->order, a);
     FreeArtist(a);
   }
   for (HALBUM a = albums, next; a; a = next) {
     next = IGetAlbumNext(a);
+    if (ix && a->order) rs::EraseEntry(ix->albums.map, a->order, a);
     FreeAlbum(a);
   }
   for (HSONG s = songs, next; s; s = next) {
     next = IGetSongNext(s);
+    if (ix && s->order) rs::EraseEntry(ix->songs.map, s->order, s);
     FreeSong(s);
   }
 }
 
 void PruneSonglessArtists() {
-  Catalogue& db = Db();
-  if (!db.artistList) return;
-  int32_t num = 0;
-  for (HARTIST a = db.artistList, next; a; a = next) {
-    next = IGetArtistNext(a);
-    if (IGetArtistFirstSong(a)) {
-      ISetArtistNum(a, num++);
-      continue;
+  Guard([] {
+    Catalogue& db = Db();
+    if (!db.artistList) return;
+    rs::OrderIndex& ix = rs::Index(db);
+    int32_t num = 0;
+    for (HARTIST a = db.artistList, next; a; a = next) {
+      next = IGetArtistNext(a);
+      if (IGetArtistFirstSong(a)) {
+        ISetArtistNum(a, num++);
+        continue;
+      }
+      if (a->order) rs::EraseEntry(ix.artists.map, a->order, a);
+      UnlinkArtist(db, a);
+      FreeArtist(a);
     }
-    UnlinkArtist(db, a);
-    FreeArtist(a);
-  }
-  db.artistCnt = static_cast<uint16_t>(num);
+    db.artistCnt = static_cast<uint16_t>(num);
+    ix.artists.numsStale = false;
+    ix.Record(db);
+  });
 }
-
-void SettleArtistNums() {}
-void SettleAlbumNums() {}
 
 // ---- Exports ----------------------------------------------------------------
 
@@ -204,13 +268,35 @@ HARTIST AddArtist(const char* name) noexcept {
     char cut[NAME_SIZE];
     rs::CopyText(cut, NAME_SIZE, name);
 
-    // The walk: the first artist whose name compares greater than or equal.
-    HARTIST prev = nullptr, stop = db.artistList;
-    int cmp = 1;
-    for (; stop; prev = stop, stop = IGetArtistNext(stop))
-      if ((cmp = rs::CompareNoCase(IArtistName(stop), cut)) >= 0) break;
+    // Where the walk stops: the first artist whose name compares greater or equal.
+    rs::OrderIndex& ix = rs::Index(db);
+    const bool fast = ix.UseArtists(db);
+    HARTIST prev = nullptr, stop = nullptr;
+    bool equal = false;
+    std::string key;
+    OrderMap::iterator hint;
+    if (fast) {
+      OrderMap& map = ix.artists.map;
+      key = rs::SortKeyNoCase(cut);
+      hint = map.lower_bound(key);
+      if (hint != map.end()) {
+        stop = static_cast<HARTIST>(hint->second);
+        equal = hint->first == key;
+        prev = IGetArtistPrev(stop);
+      } else if (!map.empty()) {
+        prev = static_cast<HARTIST>(std::prev(map.end())->second);
+      }
+    } else {
+      for (stop = db.artistList; stop; prev = stop, stop = IGetArtistNext(stop)) {
+        const int cmp = rs::CompareNoCase(IArtistName(stop), cut);
+        if (cmp >= 0) {
+          equal = cmp == 0;
+          break;
+        }
+      }
+    }
 
-    if (stop && cmp == 0) {
+    if (equal) {
       if (rs::CompareCase(IArtistName(stop), cut) != 0) ISetArtistName(stop, cut);
       return stop;
     }
@@ -221,9 +307,16 @@ HARTIST AddArtist(const char* name) noexcept {
     HARTIST artist = NewArtist();
     ISetArtistName(artist, cut);
     LinkArtist(db, artist, prev, stop);
-    RenumberArtistsFrom(artist, prev ? IGetArtistNum(prev) + 1 : 0);
+    if (fast) {
+      artist->order = const_cast<std::string*>(
+          &ix.artists.map.emplace_hint(hint, std::move(key), artist)->first);
+      ix.artists.numsStale = true;
+    } else {
+      RenumberArtistsFrom(artist, prev ? IGetArtistNum(prev) + 1 : 0);
+    }
     ++db.artistCnt;
     db.dbChanged = true;
+    ix.Record(db);
     return artist;
   });
 }
@@ -250,16 +343,41 @@ HALBUM AddAlbum(const char* title, const char* text1, const char* text2, int32_t
     // whose title compares greater than or equal.
     const char* cut = IAlbumTitle(newAlbum);
     const bool bracketed = IsBracketed(cut);
-    HALBUM prev = nullptr, stop = db.albumList;
-    for (; stop; prev = stop, stop = IGetAlbumNext(stop)) {
-      if (bracketed) continue;
-      const char* t = IAlbumTitle(stop);
-      if (IsBracketed(t) || rs::CompareNoCase(t, cut) >= 0) break;
+    rs::OrderIndex& ix = rs::Index(db);
+    const bool fast = ix.UseAlbums(db);
+    HALBUM prev = nullptr, stop = nullptr;
+    std::string key;
+    OrderMap::iterator hint;
+    if (fast && bracketed) {
+      prev = ix.albums.tail;
+    } else if (fast) {
+      key = rs::SortKeyNoCase(cut);
+      hint = ix.albums.map.lower_bound(key);
+      stop = hint != ix.albums.map.end() ? static_cast<HALBUM>(hint->second)
+                                         : ix.albums.firstBracketed;
+      prev = stop ? IGetAlbumPrev(stop) : ix.albums.tail;
+    } else {
+      for (stop = db.albumList; stop; prev = stop, stop = IGetAlbumNext(stop)) {
+        if (bracketed) continue;
+        const char* t = IAlbumTitle(stop);
+        if (IsBracketed(t) || rs::CompareNoCase(t, cut) >= 0) break;
+      }
     }
     LinkAlbum(db, newAlbum, prev, stop);
-    RenumberAlbumsFrom(newAlbum, prev ? IGetAlbumNum(prev) + 1 : 0);
+    if (fast) {
+      if (!bracketed)
+        newAlbum->order = const_cast<std::string*>(
+            &ix.albums.map.emplace_hint(hint, std::move(key), newAlbum)->first);
+      else if (!ix.albums.firstBracketed)
+        ix.albums.firstBracketed = newAlbum;
+      if (!stop) ix.albums.tail = newAlbum;
+      ix.albums.numsStale = true;
+    } else {
+      RenumberAlbumsFrom(newAlbum, prev ? IGetAlbumNum(prev) + 1 : 0);
+    }
     ++db.albumCnt;
     db.dbChanged = true;
+    ix.Record(db);
     return newAlbum;
   });
 }
@@ -291,9 +409,23 @@ HSONG AddSong(const char* title, int32_t time, HARTIST artist, HALBUM album,
 
     // Pending list: before the first pending song whose title compares greater or equal.
     const char* cut = ISongTitle(song);
-    HSONG prev = nullptr, stop = db.addSongList;
-    for (; stop; prev = stop, stop = IGetSongNext(stop))
-      if (rs::CompareNoCase(ISongTitle(stop), cut) >= 0) break;
+    rs::OrderIndex& ix = rs::Index(db);
+    HSONG prev = nullptr, stop = nullptr;
+    if (ix.UsePending(db)) {
+      OrderMap& map = ix.pending;
+      std::string key = rs::SortKeyNoCase(cut);
+      auto hint = map.lower_bound(key);
+      if (hint != map.end()) {
+        stop = static_cast<HSONG>(hint->second);
+        prev = IGetSongPrev(stop);
+      } else if (!map.empty()) {
+        prev = static_cast<HSONG>(std::prev(map.end())->second);
+      }
+      song->order = const_cast<std::string*>(&map.emplace_hint(hint, std::move(key), song)->first);
+    } else {
+      for (stop = db.addSongList; stop; prev = stop, stop = IGetSongNext(stop))
+        if (rs::CompareNoCase(ISongTitle(stop), cut) >= 0) break;
+    }
     LinkSong(&db.addSongList, song, prev, stop);
     ++db.addSongCnt;
 
@@ -305,6 +437,12 @@ HSONG AddSong(const char* title, int32_t time, HARTIST artist, HALBUM album,
 void FinishAddSong() noexcept {
   Guard([] {
     Catalogue& db = Db();
+    rs::OrderIndex& ix = rs::Index(db);
+    if (ix.UseSongs(db)) {
+      FinishIndexed(db, ix);
+      return;
+    }
+    ix.DropPending();
     HSONG start = db.songList;
     bool atHead = true;  // the first pending song starts at the head of the song list
     for (HSONG p = db.addSongList, nextPending; p; p = nextPending) {
@@ -321,21 +459,32 @@ void FinishAddSong() noexcept {
     db.addSongList = nullptr;
     db.addSongCnt = 0;
     db.dbChanged = true;
+    ix.Record(db);
   });
 }
 
 void ResequenceArtists() noexcept {
-  const int32_t artistCnt = Db().artistCnt;
-  int32_t i = 0;
-  for (HARTIST a = Db().artistList; a; a = IGetArtistNext(a)) ISetArtistNum(a, i++);
-  RS_ASSERT(i == artistCnt);
+  Guard([] {
+    Catalogue& db = Db();
+    rs::OrderIndex& ix = rs::Index(db);
+    const int32_t artistCnt = db.artistCnt;
+    int32_t i = 0;
+    for (HARTIST a = db.artistList; a; a = IGetArtistNext(a)) ISetArtistNum(a, i++);
+    RS_ASSERT(i == artistCnt);
+    ix.artists.numsStale = false;
+  });
 }
 
 void ResequenceAlbums() noexcept {
-  const int32_t albumCnt = Db().albumCnt;
-  int32_t i = 0;
-  for (HALBUM a = Db().albumList; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, i++);
-  RS_ASSERT(i == albumCnt);
+  Guard([] {
+    Catalogue& db = Db();
+    rs::OrderIndex& ix = rs::Index(db);
+    const int32_t albumCnt = db.albumCnt;
+    int32_t i = 0;
+    for (HALBUM a = db.albumList; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, i++);
+    RS_ASSERT(i == albumCnt);
+    ix.albums.numsStale = false;
+  });
 }
 
 void ResequenceSongs() noexcept {
@@ -349,6 +498,7 @@ void DeleteAlbum(HALBUM album) noexcept {
   Guard([album] {
     Catalogue& db = Db();
     RS_VERIFY_ALBUM(album);
+    rs::OrderIndex& ix = rs::Index(db);
     HARTIST artists[MAX_TRACKED_ARTISTS];
     int tracked = 0;
     for (HSONG s = IGetAlbumFirstSong(album), next; s; s = next) {
@@ -359,29 +509,47 @@ void DeleteAlbum(HALBUM album) noexcept {
       if (!seen && tracked < MAX_TRACKED_ARTISTS) artists[tracked++] = artist;
       UnlinkSongFromArtist(artist, s);
       if (IsPending(db, s)) {  // a song of an open batch is not in the song list yet
+        if (s->order) rs::EraseEntry(ix.pending, s->order, s);
         UnlinkSong(&db.addSongList, s);
         --db.addSongCnt;
       } else {
+        if (s->order) rs::EraseEntry(ix.songs.map, s->order, s);
         UnlinkSong(&db.songList, s);
         --db.songCnt;
       }
       FreeSong(s);
     }
 
+    // Removing the first bracketed album would join the albums behind it to the indexed
+    // run: the album index is rebuilt instead (after settling its numbers).
+    bool lazy = ix.albums.built && ix.albums.fast;
+    if (lazy && album == ix.albums.firstBracketed) {
+      ix.Drop(ix.albums, false, true);
+      lazy = false;
+    }
+    if (lazy) {
+      if (album->order) rs::EraseEntry(ix.albums.map, album->order, album);
+      if (album == ix.albums.tail) ix.albums.tail = IGetAlbumPrev(album);
+    }
     HALBUM following = IGetAlbumNext(album);
     UnlinkAlbum(db, album);
     FreeAlbum(album);
     --db.albumCnt;
-    for (HALBUM a = following; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, IGetAlbumNum(a) - 1);
+    if (lazy)
+      ix.albums.numsStale = true;
+    else
+      for (HALBUM a = following; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, IGetAlbumNum(a) - 1);
 
     bool removed = false;
     for (int k = 0; k < tracked; ++k) {
       if (IGetArtistFirstSong(artists[k])) continue;
+      if (artists[k]->order) rs::EraseEntry(ix.artists.map, artists[k]->order, artists[k]);
       UnlinkArtist(db, artists[k]);
       FreeArtist(artists[k]);
       --db.artistCnt;
       removed = true;
     }
+    ix.Record(db);
     if (removed) ResequenceArtists();
     ResequenceSongs();
     db.dbChanged = true;
