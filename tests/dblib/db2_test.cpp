@@ -256,6 +256,20 @@ TEST_F(Db2, EditedCatalogueRoundTrips) {
   EXPECT_EQ(ReadBytes(dir_.file("again.mus")), first);
 }
 
+TEST_F(Db2, ValuesBeyondTheirFieldsDoNotSpillIntoOthers) {
+  HALBUM a = AddAlbum("Odd", "", "", 1, 0, 0);
+  BeginAddSong();
+  AddSong("Long", 70000, AddArtist("Kay"), a, 0x8003);
+  FinishAddSong();
+  ASSERT_EQ(SaveAs("odd.mus"), 1);
+  const std::vector<uint8_t> bytes = ReadBytes(dir_.file("odd.mus"));
+  const size_t record = rstest::MusSongsOffset(5, 1);
+  ASSERT_GT(bytes.size(), record + 8);
+  EXPECT_EQ(bytes[record] | (bytes[record + 1] << 8), 0xFFFF) << "a longer time is capped";
+  EXPECT_EQ(bytes[record + 6] | (bytes[record + 7] << 8), 0x0003)
+      << "the track never sets the used bit";
+}
+
 TEST_F(Db2, CatalogueWithoutSongsLoadsEmptyAndKeepsItsFieldDefinitions) {
   AddAlbum("Empty", "", "", 1, 0, 0);
   SetUserTextFieldInfo(1, "Shelf", 1);
