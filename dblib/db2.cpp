@@ -289,6 +289,7 @@ Outcome ReadV2to5(std::FILE* f, int version, NewLists& out) {
   WordArrayPtr media(BigWordArrayAlloc(b));
   WordArrayPtr choice1(BigWordArrayAlloc(b));
   WordArrayPtr choice2(BigWordArrayAlloc(b));
+  if (!media || !choice1 || !choice2) rs::OutOfMemory();
   if (BWARead(media.get(), f) != b || BWARead(choice1.get(), f) != b ||
       BWARead(choice2.get(), f) != b)
     return Outcome::kDamaged;
