@@ -53,22 +53,34 @@ const std::vector<std::string> kGenres = {"Jazz", "Rock", "Folk",       "Blues",
                                           "Soul", "Pop",  "Electronic", "Classical"};
 const std::vector<std::string> kConditions = {"Mint", "Good", "Worn"};
 
+// Every draw is a statement of its own: the order in which the operands of one
+// expression are evaluated differs between compilers, and the file must not.
 std::string SongTitle(Sequence& seq) {
-  switch (seq.Below(4)) {
+  const int form = seq.Below(4);
+  const std::string first = form == 1 ? std::string() : seq.Pick(form == 2 ? kNouns : kAdjectives);
+  const std::string second = seq.Pick(kNouns);
+  switch (form) {
     case 0:
-      return seq.Pick(kAdjectives) + " " + seq.Pick(kNouns);
+      return first + " " + second;
     case 1:
-      return "The " + seq.Pick(kNouns) + " Song";
+      return "The " + second + " Song";
     case 2:
-      return seq.Pick(kNouns) + " of " + seq.Pick(kNouns) + "s";
+      return first + " of " + second + "s";
     default:
-      return "Under the " + seq.Pick(kAdjectives) + " " + seq.Pick(kNouns);
+      return "Under the " + first + " " + second;
   }
 }
 
 std::string ArtistName(Sequence& seq) {
   if (seq.Below(3) == 0) return seq.Pick(kBands);
-  return seq.Pick(kFirst) + " " + seq.Pick(kLast);
+  const std::string first = seq.Pick(kFirst);
+  return first + " " + seq.Pick(kLast);
+}
+
+// Two words, adjective first.
+std::string TwoWords(Sequence& seq) {
+  const std::string adjective = seq.Pick(kAdjectives);
+  return adjective + " " + seq.Pick(kNouns);
 }
 
 void DefineFields() {
@@ -86,13 +98,15 @@ void AddOneAlbum(Sequence& seq, const std::string& title, bool compilation, int 
   const int32_t media = 1 + seq.Below(6);
   const int32_t genre = seq.Below(5) == 0 ? 0 : 1 + seq.Below(static_cast<int>(kGenres.size()));
   const int32_t condition = 1 + seq.Below(static_cast<int>(kConditions.size()));
-  HALBUM album = AddAlbum(title.c_str(), seq.Pick(kShops).c_str(), "", media, genre, condition);
+  const std::string shop = seq.Pick(kShops);
+  HALBUM album = AddAlbum(title.c_str(), shop.c_str(), "", media, genre, condition);
   const std::string mainArtist = ArtistName(seq);
   BeginAddSong();
   for (int track = 1; track <= songs; ++track) {
     const std::string name = compilation ? ArtistName(seq) : mainArtist;
     const int32_t seconds = 95 + seq.Below(330);
-    AddSong(SongTitle(seq).c_str(), seconds, AddArtist(name.c_str()), album, track);
+    const std::string song = SongTitle(seq);
+    AddSong(song.c_str(), seconds, AddArtist(name.c_str()), album, track);
   }
   FinishAddSong();
 }
@@ -109,13 +123,14 @@ void BuildCatalogue() {
       title = collections[(i / 13) % 3];
       compilation = true;
     } else if (i % 9 == 4) {
-      title = "Best of the " + seq.Pick(kAdjectives) + " " + seq.Pick(kNouns) + "s";
+      title = "Best of the " + TwoWords(seq) + "s";
       compilation = true;
     } else {
-      title = seq.Pick(kAdjectives) + " " + seq.Pick(kNouns);
+      title = TwoWords(seq);
       if (seq.Below(3) == 0) title += " " + std::to_string(1970 + seq.Below(50));
     }
-    AddOneAlbum(seq, title, compilation, 8 + seq.Below(10));
+    const int songs = 8 + seq.Below(10);
+    AddOneAlbum(seq, title, compilation, songs);
   }
   ResequenceSongs();
   // Some songs have been put on a tape.
