@@ -1,17 +1,25 @@
 #pragma once
 
-// Shared by the cassette tests: one QApplication for the whole test program, and a private
-// settings folder so that tests never read or write the user's settings.
+// Shared by the cassette tests: the program's application object for the whole test program, and a
+// private settings folder so that tests never read or write the user's settings.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <memory>
+#include <ostream>
 
 #include "platform/profile.h"
+#include "shell/rsapp.h"
+
+// Lets GoogleTest print QString values in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace cassette_test {
 
@@ -23,13 +31,13 @@ class TQtEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "cassette_test";
     static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
+    app_ = std::make_unique<TReelsmithApplication>(argc, argv);
   }
   void TearDown() override { app_.reset(); }
 
  private:
   QTemporaryDir settings_;
-  std::unique_ptr<QApplication> app_;
+  std::unique_ptr<TReelsmithApplication> app_;
 };
 
 // Registered once per test program (each test file is its own program).
