@@ -45,6 +45,10 @@ struct Collation {
   std::string locale;
   bool localeRead = false;
   unsigned generation = 0;
+  ~Collation() {  // unloading the library must not leave the collators unreachable
+    if (noCase) ucol_close(noCase);
+    if (withCase) ucol_close(withCase);
+  }
 };
 
 Collation& Cache() {

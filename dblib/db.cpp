@@ -163,11 +163,56 @@ void FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
   ix.Record(db);
 }
 
+// Frees the lists; a list the index follows is forgotten whole (its records' order
+// slots are not read again), records of other lists are taken out of the index.
+void FreeLists(rs::OrderIndex* ix, HARTIST artists, HALBUM albums, HSONG songs) {
+  bool eraseArtists = ix != nullptr, eraseAlbums = ix != nullptr, eraseSongs = ix != nullptr;
+  if (ix && artists && artists == ix->artists.head) {
+    ix->artists = rs::ListOrder{};
+    eraseArtists = false;
+  }
+  if (ix && albums && albums == ix->albums.head) {
+    ix->albums = rs::ListOrder{};
+    eraseAlbums = false;
+  }
+  if (ix && songs && songs == ix->songs.head) {
+    ix->songs = rs::ListOrder{};
+    eraseSongs = false;
+  }
+  for (HARTIST a = artists, next; a; a = next) {
+    next = IGetArtistNext(a);
+    if (eraseArtists && a->order) rs::EraseEntry(ix->artists.map, a->order, a);
+    FreeArtist(a);
+  }
+  for (HALBUM a = albums, next; a; a = next) {
+    next = IGetAlbumNext(a);
+    if (eraseAlbums && a->order) rs::EraseEntry(ix->albums.map, a->order, a);
+    FreeAlbum(a);
+  }
+  for (HSONG s = songs, next; s; s = next) {
+    next = IGetSongNext(s);
+    if (eraseSongs && s->order) rs::EraseEntry(ix->songs.map, s->order, s);
+    FreeSong(s);
+  }
+}
+
+// The catalogue frees what it holds when the library is unloaded (dlclose) or the
+// process ends, so that nothing it owned is left unreachable.
+struct CatalogueOwner {
+  Catalogue catalogue;
+  ~CatalogueOwner() {
+    delete catalogue.order;
+    catalogue.order = nullptr;
+    FreeLists(nullptr, catalogue.artistList, catalogue.albumList, catalogue.songList);
+    FreeLists(nullptr, nullptr, nullptr, catalogue.addSongList);
+  }
+};
+
 }  // namespace
 
 Catalogue& Db() {
-  static Catalogue catalogue;
-  return catalogue;
+  static CatalogueOwner owner;
+  return owner.catalogue;
 }
 
 void ReportError(const char* message) { rs::CopyText(Db().errorText, ERROR_TEXT_SIZE, message); }
@@ -180,27 +225,7 @@ void ListsReplaced() {
 }
 
 void FreeRecordLists(HARTIST artists, HALBUM albums, HSONG songs) {
-  rs::OrderIndex* ix = Db().order;
-  if (ix) {  // a list the index follows is forgotten whole; stray entries are erased
-    if (artists && artists == ix->artists.head) ix->artists = rs::ListOrder{};
-    if (albums && albums == ix->albums.head) ix->albums = rs::ListOrder{};
-    if (songs && songs == ix->songs.head) ix->songs = rs::ListOrder{};
-  }
-  for (HARTIST a = artists, next; a; a = next) {
-    next = IGetArtistNext(a);
-    if (ix && a->order) rs::EraseEntry(ix->artists.map, a->order, a);
-    FreeArtist(a);
-  }
-  for (HALBUM a = albums, next; a; a = next) {
-    next = IGetAlbumNext(a);
-    if (ix && a->order) rs::EraseEntry(ix->albums.map, a->order, a);
-    FreeAlbum(a);
-  }
-  for (HSONG s = songs, next; s; s = next) {
-    next = IGetSongNext(s);
-    if (ix && s->order) rs::EraseEntry(ix->songs.map, s->order, s);
-    FreeSong(s);
-  }
+  FreeLists(Db().order, artists, albums, songs);
 }
 
 void PruneSonglessArtists() {
