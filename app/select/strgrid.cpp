@@ -214,6 +214,9 @@ TStringGrid::TStringGrid(QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setWordWrap(false);
   setCornerButtonEnabled(false);
+  // Headings are fixed cells: pressing one selects nothing.
+  horizontalHeader()->setSectionsClickable(false);
+  verticalHeader()->setSectionsClickable(false);
   horizontalHeader()->setHighlightSections(false);
   verticalHeader()->setHighlightSections(false);
   horizontalHeader()->setMinimumSectionSize(0);
