@@ -103,9 +103,20 @@ void BASort(BigArray* dest, BigArray* ba, BACompare cmp) {
       continue;
     }
     first.item = ba->segs[first.seg][first.pos];
+    // Move the first cursor before the first later cursor whose item is not smaller
+    // (cmp <= 0 stops). The later cursors are in order, so a binary search finds the
+    // cursor a scan from the second would stop at.
     int32_t stop = 1;
-    while (stop < live && cmp(&first.item, &cursors[stop].item) > 0) ++stop;
-    if (stop > 1) {
+    if (live > 1 && cmp(&first.item, &cursors[1].item) > 0) {
+      int32_t hi = live;
+      stop = 2;
+      while (stop < hi) {
+        const int32_t mid = stop + (hi - stop) / 2;
+        if (cmp(&first.item, &cursors[mid].item) > 0)
+          stop = mid + 1;
+        else
+          hi = mid;
+      }
       const Cursor moved = first;
       std::memmove(cursors, cursors + 1, sizeof(Cursor) * static_cast<size_t>(stop - 1));
       cursors[stop - 1] = moved;
