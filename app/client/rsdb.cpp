@@ -100,7 +100,11 @@ TReelsmithDB::TReelsmithDB(QObject* owner, const TLibrarySearch& search) : QObje
 }
 
 TReelsmithDB::~TReelsmithDB() {
-  if (library_) ::dlclose(library_);
+  if (!library_) return;
+  // Unloading takes the catalogue with it; free its records first so that their memory
+  // does not outlive the library. Nothing is announced.
+  fn_.CleanupDb();
+  ::dlclose(library_);
 }
 
 void TReelsmithDB::LoadLibrary(const TLibrarySearch& search) {

@@ -65,7 +65,7 @@ class TReelsmithDB : public QObject {
   // EMissingMethod when the library or one of its functions is missing.
   explicit TReelsmithDB(QObject* owner = nullptr);
   TReelsmithDB(QObject* owner, const TLibrarySearch& search);
-  // Releases the library; the catalogue is neither cleaned up nor announced.
+  // Frees the catalogue's records and releases the library; nothing is saved or announced.
   ~TReelsmithDB() override;
 
   // The file the library was loaded from.

@@ -48,21 +48,24 @@ TEST(RsdbLoad, TheFirstMissingFunctionInBindingOrderIsReported) {
   EXPECT_FALSE(StillLoaded(StubFolder("no_loaddb_baget") + "/libReelsmithDB.so"));
 }
 
-TEST(RsdbLoad, AConstructedComponentHasInitialisedTheCatalogueOnce) {
+TEST(RsdbLoad, TheComponentInitialisesTheCatalogueOnceAndFreesItBeforeUnloading) {
   const QString path = StubFolder("full") + "/libReelsmithDB.so";
+  void* keep = nullptr;  // holds the library past the component, to read its counters
   {
     TReelsmithDB db(nullptr, StubLibrary("full"));
     EXPECT_EQ(db.LibraryPath(), path);
     EXPECT_FALSE(db.DeferEvents());
     EXPECT_FALSE(db.Editing());
     EXPECT_EQ(db.CurrentAlbum(), nullptr);
-    void* h = ::dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_NOLOAD);
-    ASSERT_NE(h, nullptr);
-    auto calls = reinterpret_cast<int (*)()>(::dlsym(h, "StubDbInitCalls"));
-    ASSERT_NE(calls, nullptr);
-    EXPECT_EQ(calls(), 1);
-    ::dlclose(h);
+    keep = ::dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_NOLOAD);
+    ASSERT_NE(keep, nullptr);
   }
+  auto inits = reinterpret_cast<int (*)()>(::dlsym(keep, "StubDbInitCalls"));
+  auto cleanups = reinterpret_cast<int (*)()>(::dlsym(keep, "StubCleanupDbCalls"));
+  ASSERT_TRUE(inits && cleanups);
+  EXPECT_EQ(inits(), 1);
+  EXPECT_EQ(cleanups(), 1);
+  ::dlclose(keep);
   EXPECT_FALSE(StillLoaded(path));
 }
 

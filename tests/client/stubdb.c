@@ -1,14 +1,15 @@
 /* A stand-in for the database library with chosen exports left out (OMIT_<name>), so
  * that the program's binding can be tried against an incomplete library. Every function
- * does nothing useful; only DbInit counts its calls (StubDbInitCalls). */
+ * does nothing useful; only DbInit and CleanupDb count their calls. */
 #include <stddef.h>
 
 #include "../../dblib/reelsmithdb.h"
 
 #define UNUSED(x) (void)(x)
 
-static int dbInitCalls;
+static int dbInitCalls, cleanupDbCalls;
 int StubDbInitCalls(void) { return dbInitCalls; }
+int StubCleanupDbCalls(void) { return cleanupDbCalls; }
 
 #ifndef OMIT_BigArrayAlloc
 BigArray* BigArrayAlloc(int32_t n) {
@@ -36,7 +37,10 @@ int32_t DbInit(void) {
 }
 #endif
 #ifndef OMIT_CleanupDb
-int32_t CleanupDb(void) { return 0; }
+int32_t CleanupDb(void) {
+  ++cleanupDbCalls;
+  return 0;
+}
 #endif
 #ifndef OMIT_LoadDb
 int32_t LoadDb(const char* f) {
