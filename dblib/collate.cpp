@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "rsassert.h"
@@ -98,7 +99,11 @@ class Utf16 {
     const size_t n = std::strlen(s);
     UChar* out = small_;
     if (n > sizeof(small_) / sizeof(small_[0])) {
-      big_.resize(n);
+      try {
+        big_.resize(n);
+      } catch (const std::bad_alloc&) {
+        OutOfMemory();  // comparisons are called from exports: nothing may be thrown
+      }
       out = reinterpret_cast<UChar*>(&big_[0]);
     }
     for (size_t i = 0; i < n; ++i) out[i] = Cp1252ToUnicode(static_cast<unsigned char>(s[i]));

@@ -9,7 +9,8 @@ namespace rs {
 int CompareNoCase(const char* a, const char* b);
 // Case-sensitive comparison (tertiary strength): <0, 0, >0.
 int CompareCase(const char* a, const char* b);
-// A byte string whose memcmp order equals CompareNoCase's order.
+// A byte string whose memcmp order equals CompareNoCase's order. May throw
+// std::bad_alloc (the others end the process with "Out of memory" instead).
 std::string SortKeyNoCase(const char* s);
 // Upper-cases in place in the user's locale; characters whose upper case has no
 // Windows-1252 form stay as they are. The length never changes.
