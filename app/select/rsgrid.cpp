@@ -115,6 +115,8 @@ void TReelsmithGrid::mousePressEvent(QMouseEvent* event) {
 void TReelsmithGrid::mouseMoveEvent(QMouseEvent* event) {
   if (dragStarter_.ShouldStart(event->position().toPoint())) {
     ExecMusicDrag(this);
+    // The drag took the button's release; the view must not go on selecting with the mouse.
+    setState(QAbstractItemView::NoState);
     return;
   }
   TControlGrid::mouseMoveEvent(event);
