@@ -42,6 +42,7 @@ QString ProgramFolder() {
 bool SystemSearchAvoidsCurrentDirectory(QStringList& absoluteEntries) {
   const QByteArray env = qgetenv("LD_LIBRARY_PATH");
   bool safe = true;
+  if (env.isEmpty()) return safe;  // unset or empty: the loader ignores it
   for (const QByteArray& entry : env.split(':')) {
     for (const QByteArray& part : entry.split(';')) {
       const QString dir = QFile::decodeName(part);

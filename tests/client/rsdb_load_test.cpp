@@ -139,17 +139,21 @@ class RsdbCurrentDirectory : public ::testing::Test {
 
   // Runs this test program's child case in the current directory with the given
   // LD_LIBRARY_PATH; the child prints where it found the library or what was missing.
-  std::string RunChild(const char* ldLibraryPath) {
+  // loaded tells whether the library's code ran at all (even if it was then refused).
+  std::string RunChild(const char* ldLibraryPath, bool& loaded) {
     char self[4096];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return "no program path";
     self[n] = '\0';
     const QString out = empty.filePath("child.txt");
-    const std::string cmd = "LD_LIBRARY_PATH='" + std::string(ldLibraryPath) +
-                            "' RS_CHILD_EMPTY_DIR='" + empty.path().toStdString() + "' '" + self +
-                            "' --gtest_filter=RsdbCurrentDirectoryChild.* > '" + out.toStdString() +
-                            "' 2>&1";
+    const QString mark = empty.filePath("loaded");
+    QFile::remove(mark);
+    const std::string cmd =
+        "LD_LIBRARY_PATH='" + std::string(ldLibraryPath) + "' RS_STUB_MARK='" + mark.toStdString() +
+        "' RS_CHILD_EMPTY_DIR='" + empty.path().toStdString() + "' '" + self +
+        "' --gtest_filter=RsdbCurrentDirectoryChild.* > '" + out.toStdString() + "' 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
+    loaded = QFile::exists(mark);
     QFile f(out);
     if (!f.open(QIODevice::ReadOnly)) return "no child output";
     return f.readAll().toStdString();
@@ -169,17 +173,20 @@ TEST_F(RsdbCurrentDirectory, RelativeFoldersInTheSearchAreSkipped) {
 }
 
 TEST_F(RsdbCurrentDirectory, EmptyOrRelativeLibraryPathEntriesAreNotFollowed) {
+  bool loaded = false;
   for (const char* path : {"", ":", ".", "./", "x:.:/nonexistent"}) {
-    const std::string out = RunChild(path);
+    const std::string out = RunChild(path, loaded);
     EXPECT_NE(out.find("RESULT Could not find libReelsmithDB.so."), std::string::npos)
         << "LD_LIBRARY_PATH=" << path << "\n"
         << out;
+    EXPECT_FALSE(loaded) << "LD_LIBRARY_PATH=" << path;
   }
   // Control: the same library named by an absolute entry is found.
-  const std::string out = RunChild(cwd.path().toStdString().c_str());
+  const std::string out = RunChild(cwd.path().toStdString().c_str(), loaded);
   EXPECT_NE(out.find("RESULT loaded " + cwd.path().toStdString() + "/libReelsmithDB.so"),
             std::string::npos)
       << out;
+  EXPECT_TRUE(loaded);
 }
 
 // Only runs as the child of the case above.

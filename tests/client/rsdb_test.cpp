@@ -15,7 +15,7 @@
 
 namespace {
 
-struct SongSpec {
+struct SongRow {
   const char* title;
   int time;
   const char* artist;
@@ -31,12 +31,12 @@ class RsdbTest : public ::testing::Test {
     log = std::make_unique<EventLog>(db.get());
   }
 
-  std::unique_ptr<TReelsmithAlbum> Album(const QString& title, const std::vector<SongSpec>& songs,
+  std::unique_ptr<TReelsmithAlbum> Album(const QString& title, const std::vector<SongRow>& songs,
                                          int medium = 0, int choice1 = 0,
                                          const QString& text2 = QString()) {
     auto album = TReelsmithAlbum::CreateNew(db.get(), title, QString(), text2, medium, choice1, 0);
     album->BeginAddSong();
-    for (const SongSpec& s : songs) {
+    for (const SongRow& s : songs) {
       auto artist = TReelsmithArtist::CreateNew(db.get(), QString::fromUtf8(s.artist));
       album->AddSong(QString::fromUtf8(s.title), s.time, *artist, s.track);
     }

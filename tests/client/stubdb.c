@@ -2,6 +2,8 @@
  * that the program's binding can be tried against an incomplete library. Every function
  * does nothing useful; only DbInit and CleanupDb count their calls. */
 #include <stddef.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include "../../dblib/reelsmithdb.h"
 
@@ -10,6 +12,13 @@
 static int dbInitCalls, cleanupDbCalls;
 int StubDbInitCalls(void) { return dbInitCalls; }
 int StubCleanupDbCalls(void) { return cleanupDbCalls; }
+
+/* When RS_STUB_MARK names a file, loading this library creates it: proof that its code ran. */
+__attribute__((constructor)) static void MarkLoaded(void) {
+  const char* mark = getenv("RS_STUB_MARK");
+  FILE* f = mark ? fopen(mark, "w") : NULL;
+  if (f) fclose(f);
+}
 
 #ifndef OMIT_BigArrayAlloc
 BigArray* BigArrayAlloc(int32_t n) {
