@@ -12,7 +12,7 @@
 namespace {
 
 using select_test::DbTest;
-using select_test::SongSpec;
+using select_test::SongRow;
 
 class SongsGridTest : public DbTest {
  protected:
@@ -108,7 +108,7 @@ TEST_F(SongsGridTest, EditingGrowsToTheSheetAndViewingEndsAfterTheLastConsecutiv
 // An album longer than the editing sheet (from a file or a merge) must not lose its last songs
 // when it is edited and stored again.
 TEST_F(SongsGridTest, EditingAnAlbumLongerThanTheSheetKeepsEverySong) {
-  std::vector<SongSpec> songs;
+  std::vector<SongRow> songs;
   for (int i = 1; i <= 120; ++i) songs.push_back({QString::asprintf("Song %03d", i), i, "Ada"});
   AddAlbum("Long", songs);
   Show("Long");

@@ -16,7 +16,7 @@
 namespace {
 
 using select_test::DbTest;
-using select_test::SongSpec;
+using select_test::SongRow;
 
 void GiveFocus(QWidget& w) {
   QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);

@@ -38,7 +38,7 @@ class TQtEnvironment : public ::testing::Environment {
 inline const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 // A song to add: title, time in seconds, artist.
-struct SongSpec {
+struct SongRow {
   QString title;
   int time;
   QString artist;
@@ -59,12 +59,12 @@ class DbTest : public ::testing::Test {
   }
 
   // Adds an album with its songs in track order (each addition raises its events).
-  void AddAlbum(const QString& title, const std::vector<SongSpec>& songs) {
+  void AddAlbum(const QString& title, const std::vector<SongRow>& songs) {
     std::unique_ptr<TReelsmithAlbum> album =
         TReelsmithAlbum::CreateNew(db_.get(), title, QString(), QString(), 1, 0, 0);
     album->BeginAddSong();
     int track = 1;
-    for (const SongSpec& s : songs) {
+    for (const SongRow& s : songs) {
       std::unique_ptr<TReelsmithArtist> artist = TReelsmithArtist::CreateNew(db_.get(), s.artist);
       album->AddSong(s.title, s.time, *artist, track++);
     }
