@@ -3,7 +3,9 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "collate.h"
 #include "order.h"
@@ -13,7 +15,6 @@
 namespace {
 
 constexpr const char* kDatabaseFull = "The database is full.";
-constexpr int MAX_TRACKED_ARTISTS = 100;  // DeleteAlbum tracks at most 100 artists
 
 // Runs an export's body so that no C++ exception leaves it: the only one the library
 // can raise is std::bad_alloc, which is the fatal "Out of memory" stop.
@@ -205,6 +206,14 @@ struct CatalogueOwner {
     catalogue.order = nullptr;
     FreeLists(nullptr, catalogue.artistList, catalogue.albumList, catalogue.songList);
     FreeLists(nullptr, nullptr, nullptr, catalogue.addSongList);
+    // A caller that still runs after this (a static object's destructor calling
+    // CleanupDb) must find an empty catalogue, not freed records.
+    catalogue.artistList = nullptr;
+    catalogue.albumList = nullptr;
+    catalogue.songList = nullptr;
+    catalogue.addSongList = nullptr;
+    catalogue.artistCnt = catalogue.albumCnt = catalogue.songCnt = 0;
+    catalogue.addSongCnt = 0;
   }
 };
 
@@ -524,14 +533,15 @@ void DeleteAlbum(HALBUM album) noexcept {
     Catalogue& db = Db();
     RS_VERIFY_ALBUM(album);
     rs::OrderIndex& ix = rs::Index(db);
-    HARTIST artists[MAX_TRACKED_ARTISTS];
-    int tracked = 0;
+    // Albums from files or merges may hold any number of songs and artists, so every
+    // distinct artist is tracked; one left behind without songs would break the
+    // artist queries.
+    std::vector<HARTIST> artists;
+    std::unordered_set<HARTIST> seen;
     for (HSONG s = IGetAlbumFirstSong(album), next; s; s = next) {
       next = IGetSongNextSongOnAlbum(s);
       HARTIST artist = IGetSongArtist(s);
-      bool seen = false;
-      for (int k = 0; k < tracked && !seen; ++k) seen = artists[k] == artist;
-      if (!seen && tracked < MAX_TRACKED_ARTISTS) artists[tracked++] = artist;
+      if (seen.insert(artist).second) artists.push_back(artist);
       UnlinkSongFromArtist(artist, s);
       if (IsPending(db, s)) {  // a song of an open batch is not in the song list yet
         if (s->order) rs::EraseEntry(ix.pending, s->order, s);
@@ -566,11 +576,11 @@ void DeleteAlbum(HALBUM album) noexcept {
       for (HALBUM a = following; a; a = IGetAlbumNext(a)) ISetAlbumNum(a, IGetAlbumNum(a) - 1);
 
     bool removed = false;
-    for (int k = 0; k < tracked; ++k) {
-      if (IGetArtistFirstSong(artists[k])) continue;
-      if (artists[k]->order) rs::EraseEntry(ix.artists.map, artists[k]->order, artists[k]);
-      UnlinkArtist(db, artists[k]);
-      FreeArtist(artists[k]);
+    for (HARTIST artist : artists) {
+      if (IGetArtistFirstSong(artist)) continue;
+      if (artist->order) rs::EraseEntry(ix.artists.map, artist->order, artist);
+      UnlinkArtist(db, artist);
+      FreeArtist(artist);
       --db.artistCnt;
       removed = true;
     }

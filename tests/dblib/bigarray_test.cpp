@@ -1,4 +1,4 @@
-// Segmented big arrays (Part 1.1): allocation and segment layout, slot access,
+// Segmented big arrays: allocation and segment layout, slot access,
 // sorting with per-segment sort and cursor merge, and the 16-bit word arrays.
 #include <gtest/gtest.h>
 
