@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <numeric>
 #include <unordered_set>
 #include <utility>
@@ -58,26 +59,62 @@ class TSideFiller {
     if (bits <= kDenseLimit) dense_.assign(size_t(bits), false);
   }
 
-  // Returns true on an exact fill; Chosen() then marks the pool places that fill the side.
-  bool Search(size_t i, int64_t target, bool holdsSong) {
-    if (target == 0) return true;
-    if (i == pool_.size()) return false;
-    if (Failed(i, target, holdsSong)) return false;
-    int64_t left = target - times_[size_t(pool_[i])];
-    if (holdsSong) left -= delta_;
-    if (left >= 0) {
-      chosen_[i] = true;
-      if (Search(i + 1, left, true)) return true;
-      chosen_[i] = false;
+  // Returns true on an exact fill of target from the whole pool; Chosen() then marks the pool
+  // places that fill the side. The search keeps its own stack, so a cassette of thousands of
+  // songs cannot exhaust the thread's.
+  bool Search(int64_t target) {
+    std::vector<TFrame> stack;
+    TOutcome outcome = Enter(stack, 0, target, false);
+    for (;;) {
+      if (outcome == kFound) return true;
+      if (stack.empty()) return false;
+      TFrame& frame = stack.back();
+      const TFrame at = frame;  // Enter may grow the stack and move the frame
+      if (at.step == 0) {
+        // Each song is tried as included before it is tried as left out.
+        int64_t left = at.target - times_[size_t(pool_[at.i])];
+        if (at.holdsSong) left -= delta_;
+        if (left >= 0) {
+          frame.step = 1;
+          chosen_[at.i] = true;
+          outcome = Enter(stack, at.i + 1, left, true);
+        } else {
+          frame.step = 2;
+          outcome = Enter(stack, at.i + 1, at.target, at.holdsSong);
+        }
+      } else if (at.step == 1) {
+        frame.step = 2;
+        chosen_[at.i] = false;
+        outcome = Enter(stack, at.i + 1, at.target, at.holdsSong);
+      } else {
+        MarkFailed(at.i, at.target, at.holdsSong);
+        stack.pop_back();
+        outcome = kDeadEnd;
+      }
     }
-    if (Search(i + 1, target, holdsSong)) return true;
-    MarkFailed(i, target, holdsSong);
-    return false;
   }
 
   const std::vector<bool>& Chosen() const { return chosen_; }
 
  private:
+  enum TOutcome { kFound, kDeadEnd, kOpened };
+  // A search point: pool place i, time still to fill, whether the side holds a song yet, and
+  // how far its search has got (0 not begun, 1 trying with the song, 2 trying without).
+  struct TFrame {
+    size_t i;
+    int64_t target;
+    bool holdsSong;
+    int step;
+  };
+
+  // Settles a search point at once when it can, else opens it on the stack.
+  TOutcome Enter(std::vector<TFrame>& stack, size_t i, int64_t target, bool holdsSong) const {
+    if (target == 0) return kFound;
+    if (i == pool_.size() || Failed(i, target, holdsSong)) return kDeadEnd;
+    stack.push_back({i, target, holdsSong, 0});
+    return kOpened;
+  }
+
   static constexpr int64_t kDenseLimit = int64_t(1) << 27;
 
   bool InDense(int64_t target) const { return !dense_.empty() && target >= 0 && target < span_; }
@@ -122,7 +159,7 @@ int64_t FillSide(const std::vector<int>& times, int delta, int64_t target,
                  std::vector<int>& destination, std::vector<int>& pool) {
   if (target == 0) return 0;
   TSideFiller filler(times, delta, pool, target);
-  if (!filler.Search(0, target, false)) return target;
+  if (!filler.Search(target)) return target;
   std::vector<int> left;
   for (size_t i = 0; i < pool.size(); ++i) {
     (filler.Chosen()[i] ? destination : left).push_back(pool[i]);
@@ -138,6 +175,7 @@ int64_t LengthOf(const std::vector<int>& times, int delta, const std::vector<int
 }
 
 }  // namespace
+
 std::vector<int> OptimizedOrder(const std::vector<int>& times, int tapeLength, int perSongDelta,
                                 const std::function<uint32_t()>& nextSeed) {
   const int64_t n = int64_t(times.size());
@@ -332,7 +370,9 @@ void TSongArrangement::Reorder(const std::vector<int>& order) {
   for (int i : order) songs_.Add(std::move(former[size_t(i)]));
 }
 
-void TSongArrangement::ShuffleSongs() { Reorder(ShuffledOrder(songs_.Count(), SeedSource())); }
+void TSongArrangement::ShuffleSongs() {
+  Reorder(ShuffledOrder(songs_.Count(), SeedSource ? SeedSource() : TimeOfDaySeed()));
+}
 
 void TSongArrangement::Randomize() {
   ShuffleSongs();
@@ -344,7 +384,8 @@ void TSongArrangement::Optimize() {
   std::vector<int> times;
   times.reserve(size_t(songs_.Count()));
   for (const auto& song : songs_) times.push_back(song->Time());
-  Reorder(OptimizedOrder(times, tapeLength_, perSongDelta_, SeedSource));
+  Reorder(OptimizedOrder(times, tapeLength_, perSongDelta_,
+                         SeedSource ? SeedSource : std::function<uint32_t()>(TimeOfDaySeed)));
   Rearrange();
 }
 

@@ -139,6 +139,22 @@ TEST(SongarrgOptimize, HandlesOddTapesZeroTapesAndLongCassettes) {
   EXPECT_EQ(OptimizedOrder(same, 5400, 0, [] { return 1u; }), identity);
 }
 
+TEST(SongarrgOptimize, ALongCassetteIsSearchedWithoutDeepRecursion) {
+  // 30,000 songs of 61 s and two of 16 s near the end: 44 x 61 + 16 = 2700 s fills each side,
+  // and each fill is found at the bottom of a search path as deep as the cassette is long.
+  std::vector<int> times(30000, 61);
+  times[29997] = 16;
+  times[29998] = 16;
+  const std::vector<int> order = OptimizedOrder(times, 5400, 0, [] { return 1u; });
+  ASSERT_EQ(order.size(), times.size());
+  EXPECT_EQ(order[43], 43);
+  EXPECT_EQ(order[44], 29997);
+  EXPECT_EQ(order[45], 44);
+  EXPECT_EQ(order[89], 29998);
+  EXPECT_EQ(order[90], 88);
+  EXPECT_EQ(order.back(), 29999);
+}
+
 // ---- The arrangement on a real catalogue -----------------------------------------------
 
 TLibrarySearch RealLibrary() {
@@ -561,6 +577,40 @@ TEST_F(SongListPrintTest, TimesAndAlbumsFillTheirColumns) {
   bool sawB = false;
   for (const auto& w : words) sawB |= (w.text == "B" && std::abs(w.yMin - byText["9:59"].yMin) < 1);
   EXPECT_TRUE(sawB);
+}
+
+TEST_F(SongListPrintTest, EachTextIsClippedToItsColumn) {
+  const QString longTitle(150, QChar('W'));
+  auto album = TReelsmithAlbum::CreateNew(db_.get(), "L", "", "", 0, 0, 0);
+  album->BeginAddSong();
+  album->AddSong(longTitle, 65, *artist_, 1);
+  album->FinishAddSong();
+  arrangement_.AddSongs(*album);
+  auto printer = Printer(600, 300);
+  arrangement_.PrintSongList(*printer);
+
+  const QString pdf = dir_.filePath("list.pdf");
+  ASSERT_EQ(QProcess::execute("pdftoppm",
+                              {"-r", "72", "-gray", "-singlefile", pdf, dir_.filePath("page")}),
+            0);
+  const QImage page(dir_.filePath("page.pgm"));
+  ASSERT_EQ(page.size(), QSize(600, 300));
+  const int timeX =
+      600 - QFontMetrics(QFont("Arial", 11), printer.get()).horizontalAdvance("000:00") - 72;
+  const int albumX = timeX / 2;
+  const int top = TextHeight(QFont("Arial", 14, QFont::Bold), *printer) + 4;
+  const int bottom = top + TextHeight(QFont("Arial", 11), *printer);
+  auto inkIn = [&](int left, int right) {
+    int ink = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) ink += qGray(page.pixel(x, y)) < 160;
+    }
+    return ink;
+  };
+  EXPECT_GT(inkIn(0, albumX - 1), 100);      // the title fills its column...
+  EXPECT_EQ(inkIn(albumX - 1, albumX), 0);   // ...and stops short of the album column
+  EXPECT_GT(inkIn(albumX, albumX + 10), 0);  // "L"
+  EXPECT_EQ(inkIn(albumX + 20, timeX), 0);   // nothing of the title runs on
 }
 
 }  // namespace
