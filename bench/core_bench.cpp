@@ -3,7 +3,7 @@
 // BM_Build*: 15,000 albums in random title order through the C interface, each
 // followed by a batch of one song by a new artist (also random titles and names).
 // "Indexed" is the library as shipped; "Walks" switches the ordering index off, so
-// the library runs the walks of Part 1.3 as written (the straightforward reference).
+// the library runs the literal list walks (the straightforward reference).
 // Both runs build from the same titles and must give exactly the same lists; the
 // benchmark fails if they do not. The "...Resequenced" variants also call
 // ResequenceSongs after every batch, as the program does after storing an album.
