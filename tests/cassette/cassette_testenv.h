@@ -1,47 +1,11 @@
 #pragma once
 
-// Shared by the cassette tests: the program's application object for the whole test program, and a
-// private settings folder so that tests never read or write the user's settings.
+// Shared by the cassette tests (the application and settings folder come from apptest.h).
 
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-#include <QtGlobal>
-
-#include <memory>
-#include <ostream>
-
+#include "apptest.h"
 #include "platform/profile.h"
-#include "shell/rsapp.h"
-
-// Lets GoogleTest print QString values in failure messages.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace cassette_test {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(settings_.isValid());
-    qputenv("XDG_CONFIG_HOME", settings_.path().toLocal8Bit());
-    static int argc = 1;
-    static char name[] = "cassette_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<TReelsmithApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  QTemporaryDir settings_;
-  std::unique_ptr<TReelsmithApplication> app_;
-};
-
-// Registered once per test program (each test file is its own program).
-inline const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 // Sets "Intl"/"sTime" in the private settings file for the lifetime of the object.
 class TSeparatorSetting {

@@ -1,9 +1,9 @@
 #pragma once
 
-// Shared by the selector and songs-grid tests: one QApplication per test program, a private
-// settings folder, and a database component on the real library with a small catalogue builder.
+// Shared by the selector and songs-grid tests (the application and settings folder come from
+// apptest.h): a database component on the real library with a small catalogue builder.
 
-#include <gtest/gtest.h>
+#include "apptest.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -17,25 +17,6 @@
 #include "platform/profile.h"
 
 namespace select_test {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(settings_.isValid());
-    qputenv("XDG_CONFIG_HOME", settings_.path().toLocal8Bit());
-    static int argc = 1;
-    static char name[] = "select_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  QTemporaryDir settings_;
-  std::unique_ptr<QApplication> app_;
-};
-
-inline const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 // A song to add: title, time in seconds, artist.
 struct SongRow {

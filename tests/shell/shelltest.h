@@ -6,24 +6,7 @@
 
 #include <memory>
 
-#include "shell/rsapp.h"
-
-// The program's own application object for the whole test run.
-class ShellEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "shell_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<TReelsmithApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<TReelsmithApplication> app_;
-};
-inline const auto* const kShellEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ShellEnvironment);
+#include "apptest.h"
 
 // Gives each test an empty settings folder.
 class SettingsTest : public ::testing::Test {
