@@ -55,6 +55,9 @@ void TReelsmithSelector::Refresh() {
   }
   EndUpdate();
   gCurrentSelector = nullptr;
+  // The related albums came from the old fetch and may name deleted records: rebuild them for
+  // the row now current. No selector is current here, so the current album stays as it is.
+  SelectCell(Col(), Row());
 }
 
 void TReelsmithSelector::SelectFirstRow() { FocusCell(FixedCols(), FixedRows()); }

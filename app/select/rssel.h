@@ -30,7 +30,8 @@ class TReelsmithSelector : public TReelsmithGrid {
   // The albums related to the selected row, in the order the record gave them.
   const TOwnerList<TReelsmithAlbum>& RelatedAlbums() const { return related_; }
 
-  // Fetches the records and lists them, one per row, the display text in the first data column.
+  // Fetches the records and lists them, one per row, the display text in the first data column;
+  // the sub-list then shows the albums of the row now current.
   void Refresh() override;
 
   // Searches the first data column from the row after (or before) the current one; on a match

@@ -142,6 +142,28 @@ TEST_F(SelectorTest, SubListShowsOnlyForTwoOrMoreAlbumsAndAClickChoosesOne) {
   EXPECT_EQ(CurrentAlbumTitle(*db_), "[Singles]");
 }
 
+// A refresh replaces the records, so the sub-list must not go on offering albums of the old
+// fetch: clicking a deleted album there would hand the component a dead handle.
+TEST_F(SelectorTest, AfterARefreshTheSubListShowsTheAlbumsOfTheRowNowCurrent) {
+  LoadFixture();
+  artists_.FocusCell(0, RowOf(artists_, QString::fromUtf8("Élan Vital")));
+  TExListBox* lb = artists_.AlbumLB();
+  ASSERT_EQ(lb->count(), 2);
+
+  db_->DeleteAlbum(FindAlbum("[Singles]").get());
+  ASSERT_EQ(artists_.Cells(0, artists_.Row()), QString::fromUtf8("Élan Vital"));
+  EXPECT_EQ(artists_.RelatedAlbums().Count(), 1);
+  EXPECT_TRUE(lb->isHidden());
+  for (int i = 0; i < lb->count(); ++i) EXPECT_NE(lb->item(i)->text(), "[Singles]");
+
+  // Records added: the sub-list is rebuilt for the row, not dropped.
+  AddAlbum("Moon", {{"Zebra", 100, QString::fromUtf8("Élan Vital")}});
+  ASSERT_EQ(artists_.Cells(0, artists_.Row()), QString::fromUtf8("Élan Vital"));
+  EXPECT_FALSE(lb->isHidden());
+  EXPECT_EQ(lb->count(), 2);
+  EXPECT_EQ(artists_.RelatedAlbums().Count(), 2);
+}
+
 TEST_F(SelectorTest, OnlyTheSelectorLastEnteredChoosesTheCurrentAlbum) {
   LoadFixture();
   songs_.FocusCell(0, RowOf(songs_, "Dusk"));
