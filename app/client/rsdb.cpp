@@ -345,7 +345,11 @@ TOwnerList<TReelsmithSong> TReelsmithDB::GetAllSongs() {
 TOwnerList<TReelsmithAlbum> TReelsmithDB::GetAlbumsByArtist(const TReelsmithRecord* artist) {
   auto* h = static_cast<HARTIST>(
       Checked<TReelsmithArtist>(artist, "GetAlbumsByArtist", "TReelsmithArtist")->Handle());
-  return Query<TReelsmithAlbum>(fn_.GetAlbumsByArtist(nullptr, h), false,
+  const int capacity = fn_.GetAlbumsByArtist(nullptr, h);
+  // An artist whose song a full catalogue refused has no songs; the library's artist
+  // queries end the process on such an artist, so it is not asked.
+  if (capacity <= 0) return {};
+  return Query<TReelsmithAlbum>(capacity, false,
                                 [this, h](BigArray* a) { return fn_.GetAlbumsByArtist(a, h); });
 }
 
@@ -360,8 +364,10 @@ TOwnerList<TReelsmithSong> TReelsmithDB::GetSongsByArtist(const TReelsmithRecord
   auto* h = static_cast<HARTIST>(
       Checked<TReelsmithArtist>(artist, "GetSongsByArtist", "TReelsmithArtist")->Handle());
   // The artist's own song count, which includes songs of an open batch; the catalogue's
-  // count does not.
-  return Query<TReelsmithSong>(fn_.GetAlbumsByArtist(nullptr, h), false,
+  // count does not. An artist without songs is not asked (see GetAlbumsByArtist).
+  const int capacity = fn_.GetAlbumsByArtist(nullptr, h);
+  if (capacity <= 0) return {};
+  return Query<TReelsmithSong>(capacity, false,
                                [this, h](BigArray* a) { return fn_.GetSongsByArtist(a, h); });
 }
 

@@ -419,6 +419,16 @@ TEST_F(RsdbTest, ASongTheFullLibraryRefusesRaisesInsteadOfVanishing) {
   EXPECT_EQ(db->ErrorText(), "The database is full.");
   EXPECT_EQ(last->Songs().Count(), 0);
   EXPECT_EQ(db->GetAllSongs().Count(), 15000);
+
+  // An album stored into the full catalogue adds its artist before the song is refused;
+  // that artist stays without songs, and its lists are empty.
+  auto newcomer = TReelsmithArtist::CreateNew(db.get(), "Newcomer");
+  last->BeginAddSong();
+  EXPECT_THROW(last->AddSong("Debut", 60, *newcomer, 1), Exception);
+  last->FinishAddSong();
+  EXPECT_EQ(newcomer->Songs().Count(), 0);
+  EXPECT_EQ(newcomer->Albums().Count(), 0);
+  EXPECT_EQ(artist->Albums().Count(), 150);
 }
 
 TEST(RsdbSearch, TheDefaultSearchTakesTheLibraryBesideTheProgram) {
