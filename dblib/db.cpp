@@ -125,10 +125,21 @@ void FreeAll(Catalogue& db) {
 // FinishAddSong on an indexed song list: on a list in order, the walk from where the
 // previous pending song went stops at the first song not below the pending one, which
 // is the map's lower bound (everything before the previous pending song is below it).
-void FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
+// That holds only while the pending list is itself in order: pending songs without keys
+// (the collation changed in the middle of the batch) are keyed here, and when they are
+// not in order the function changes nothing and returns false (the walk is run instead).
+bool FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
   OrderMap& map = ix.songs.map;
   const bool keyed = ix.UsePending(db);
-  if (!keyed) ix.DropPending();
+  std::vector<std::string> keys;
+  if (!keyed) {
+    for (HSONG p = db.addSongList; p; p = IGetSongNext(p)) {
+      keys.push_back(rs::SortKeyNoCase(ISongTitle(p)));
+      if (keys.size() > 1 && keys.back() < keys[keys.size() - 2]) return false;
+    }
+    ix.DropPending();
+  }
+  size_t nextKey = 0;
   for (HSONG p = db.addSongList, nextPending; p; p = nextPending) {
     nextPending = IGetSongNext(p);
     OrderMap::iterator placed;
@@ -146,7 +157,7 @@ void FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
       LinkSong(&db.songList, p, prev, stop);
       placed = map.insert(hint, std::move(node));
     } else {
-      std::string key = rs::SortKeyNoCase(ISongTitle(p));
+      std::string key = std::move(keys[nextKey++]);
       OrderMap::iterator hint = map.lower_bound(key);
       HSONG stop = hint != map.end() ? static_cast<HSONG>(hint->second) : nullptr;
       HSONG prev = stop          ? IGetSongPrev(stop)
@@ -162,6 +173,7 @@ void FinishIndexed(Catalogue& db, rs::OrderIndex& ix) {
   db.addSongCnt = 0;
   db.dbChanged = true;
   ix.Record(db);
+  return true;
 }
 
 // Frees the lists; a list the index follows is forgotten whole (its records' order
@@ -473,8 +485,8 @@ void FinishAddSong() noexcept {
     Catalogue& db = Db();
     rs::OrderIndex& ix = rs::Index(db);
     if (ix.UseSongs(db)) {
-      FinishIndexed(db, ix);
-      return;
+      if (FinishIndexed(db, ix)) return;
+      ix.Drop(ix.songs, false, false);  // the walk below leaves the song index behind
     }
     ix.DropPending();
     HSONG start = db.songList;

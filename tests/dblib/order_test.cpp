@@ -414,3 +414,60 @@ TEST_F(Order, CleanupInTheMiddleOfStaleNumbersStartsAfresh) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Order, LocaleChangeInTheMiddleOfABatchMatchesTheWalks) {
+  // Songs pended under one locale and finished under another: the pending list is in
+  // the old order, and the walk from where the previous song went never goes back.
+  const char* saved = std::getenv("LC_ALL");
+  const std::string keep = saved ? saved : "";
+  Compare(1, [](std::mt19937&, std::vector<std::string>& shots) {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    rs::ResetCollation();
+    HALBUM album = AddAlbum("x", "", "", 0, 0, 0);
+    HARTIST artist = AddArtist("y");
+    BeginAddSong();
+    AddSong("m", 1, artist, album, 1);
+    FinishAddSong();
+    BeginAddSong();
+    AddSong("\xE4x", 2, artist, album, 2);  // en_US: with the a's; sv_SE: after z
+    AddSong("b", 3, artist, album, 3);
+    setenv("LC_ALL", "sv_SE.UTF-8", 1);
+    rs::ResetCollation();
+    FinishAddSong();
+    ResequenceSongs();
+    shots.push_back(Snapshot());
+  });
+  // Random batches whose locale flips between their songs or before they finish.
+  for (unsigned seed = 1; seed <= 20 && !HasFatalFailure(); ++seed) {
+    Compare(seed, [](std::mt19937& rng, std::vector<std::string>& shots) {
+      static const char* const locales[] = {"en_US.UTF-8", "sv_SE.UTF-8", "de_DE.UTF-8"};
+      auto flip = [&rng] {
+        setenv("LC_ALL", locales[rng() % 3], 1);
+        rs::ResetCollation();
+      };
+      flip();
+      for (int step = 0; step < 60; ++step) {
+        HALBUM album = AddAlbum(RandomTitle(rng).c_str(), "", "", 0, 0, 0);
+        BeginAddSong();
+        for (int k = 0; k < 4; ++k) {
+          if (rng() % 4 == 0) flip();
+          AddSong(RandomTitle(rng).c_str(), nextId++, AddArtist(RandomTitle(rng).c_str()), album,
+                  k);
+        }
+        if (rng() % 2) flip();
+        FinishAddSong();
+        if (rng() % 2) ResequenceSongs();
+        shots.push_back(Snapshot());
+      }
+    });
+  }
+  if (saved)
+    setenv("LC_ALL", keep.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
+  rs::ResetCollation();
+}
+
+}  // namespace
