@@ -9,7 +9,10 @@
 
 namespace {
 
-int32_t SegCount(int32_t itemCnt) { return (itemCnt + SEGMENT_ITEMS - 1) / SEGMENT_ITEMS; }
+// Computed in 64 bits: a count near INT32_MAX must not overflow on the way.
+int32_t SegCount(int32_t itemCnt) {
+  return static_cast<int32_t>((int64_t{itemCnt} + SEGMENT_ITEMS - 1) / SEGMENT_ITEMS);
+}
 
 int32_t LastSegCount(int32_t itemCnt) {
   const int32_t rest = itemCnt % SEGMENT_ITEMS;
