@@ -583,7 +583,10 @@ std::string TempFileNameFor(const char* fileName) {
 
 int32_t SaveDbTo(const char* fileName) {
   const std::string target = fileName ? fileName : "";
-  const std::string temp = TempFileNameFor(target.c_str());
+  std::string temp = TempFileNameFor(target.c_str());
+  // A target that is itself called rsh.rs9 would be truncated by creating the temporary
+  // file, so it gets a temporary file of another name beside it.
+  if (temp == target) temp += '~';
   rs::FileWriter w;
   if (!w.Create(temp.c_str())) {
     ReportError(kMsgCannotWrite);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -423,6 +424,28 @@ TEST_F(Db2, FullDiskLeavesTheTargetAsItWasAndReportsFailure) {
   }
   ASSERT_EQ(SaveDb(), 1);
   EXPECT_EQ(ReadBytes(target), WriteMus(WideCatalogue(4000), 5));
+}
+
+TEST_F(Db2, TargetNamedLikeTheTemporaryFileSurvivesAFailedSave) {
+  // A catalogue may itself be called rsh.rs9 (say, one recovered after a crash): the
+  // save must not write over it before the new file is complete.
+  ASSERT_EQ(LoadBytes(WriteMus(WideCatalogue(4000), 5)), 1);
+  const std::string target = dir_.file("rsh.rs9");
+  const std::vector<uint8_t> old = ReadBytes(Fixture("v4.mus"));
+  WriteBytes(target, old);
+  SetFileName(target.c_str());
+  int32_t result;
+  {
+    FileSizeLimit full(70000);
+    result = SaveDb();
+  }
+  EXPECT_EQ(result, 0);
+  EXPECT_STREQ(GetErrorText(), kCannotWrite);
+  EXPECT_EQ(ReadBytes(target), old);
+  ASSERT_EQ(SaveDb(), 1);
+  EXPECT_EQ(ReadBytes(target), WriteMus(WideCatalogue(4000), 5));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 2)
+      << "in.mus and the target, no temporary file left";
 }
 
 TEST_F(Db2, FailedReplaceKeepsTheTargetAndRemovesTheTemporaryFile) {
