@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -123,6 +124,11 @@ class TReelsmithDB : public QObject {
   TReelsmithAlbum* CurrentAlbum() const { return currentAlbum_; }
   void SetCurrentAlbum(TReelsmithAlbum* album);
 
+  // The selector the user last entered among those showing this catalogue: only it sets
+  // CurrentAlbum. Not owned; it reads as none once that object is destroyed.
+  QObject* CurrentSelector() const { return currentSelector_; }
+  void SetCurrentSelector(QObject* selector) { currentSelector_ = selector; }
+
   // Setting it always raises dbeEditingChanged, even when the value stays.
   bool Editing() const { return editing_; }
   void SetEditing(bool value);
@@ -234,6 +240,7 @@ class TReelsmithDB : public QObject {
 
   QString fileName_;
   TReelsmithAlbum* currentAlbum_ = nullptr;
+  QPointer<QObject> currentSelector_;
   bool editing_ = false;
   bool deferEvents_ = false;
   std::vector<TReelsmithDBEvent> pendingEvents_;

@@ -7,21 +7,27 @@
 
 #include <algorithm>
 
-namespace {
-
-// The selector last entered; see CurrentSelector.
-TReelsmithSelector* gCurrentSelector = nullptr;
-
-}  // namespace
-
 TReelsmithSelector::TReelsmithSelector(QWidget* parent) : TReelsmithGrid(parent) {}
 
 TReelsmithSelector::~TReelsmithSelector() {
-  if (gCurrentSelector == this) gCurrentSelector = nullptr;
+  if (IsCurrent()) ForgetCurrentSelector();
   ClearSubList();
 }
 
-TReelsmithSelector* TReelsmithSelector::CurrentSelector() { return gCurrentSelector; }
+// The current selector is kept by the database component the selectors share, so that each
+// catalogue has its own and no process-wide state is needed.
+TReelsmithSelector* TReelsmithSelector::CurrentSelector(const TReelsmithDB* db) {
+  return db == nullptr ? nullptr : qobject_cast<TReelsmithSelector*>(db->CurrentSelector());
+}
+
+bool TReelsmithSelector::IsCurrent() const {
+  const TReelsmithDB* db = DataSource();
+  return db != nullptr && db->CurrentSelector() == this;
+}
+
+void TReelsmithSelector::ForgetCurrentSelector() {
+  if (TReelsmithDB* db = DataSource()) db->SetCurrentSelector(nullptr);
+}
 
 void TReelsmithSelector::SetAlbumLB(TExListBox* listBox) {
   if (albumLB_ != nullptr) {
@@ -54,7 +60,7 @@ void TReelsmithSelector::Refresh() {
     throw;
   }
   EndUpdate();
-  gCurrentSelector = nullptr;
+  ForgetCurrentSelector();
   // The related albums came from the old fetch and may name deleted records: rebuild them for
   // the row now current. No selector is current here, so the current album stays as it is.
   SelectCell(Col(), Row());
@@ -93,7 +99,7 @@ bool TReelsmithSelector::SelectCell(int, int row) {
     for (const auto& album : related_) albumLB_->AddItem(album->DisplayName(), album.get());
     albumLB_->SetItemIndex(0);
   }
-  if (gCurrentSelector == this) MakeCurrent(related_.IsEmpty() ? nullptr : related_.Items(0));
+  if (IsCurrent()) MakeCurrent(related_.IsEmpty() ? nullptr : related_.Items(0));
   return true;
 }
 
@@ -124,8 +130,9 @@ void TReelsmithSelector::SubListMouseDown(QMouseEvent* event) {
 
 void TReelsmithSelector::focusInEvent(QFocusEvent* event) {
   TReelsmithGrid::focusInEvent(event);
-  if (gCurrentSelector == this) return;
-  gCurrentSelector = this;
+  TReelsmithDB* db = DataSource();
+  if (db == nullptr || IsCurrent()) return;
+  db->SetCurrentSelector(this);
   // The album panel follows the selector in use.
   SelectCell(Col(), Row());
 }

@@ -19,9 +19,9 @@ class TReelsmithSelector : public TReelsmithGrid {
   explicit TReelsmithSelector(QWidget* parent = nullptr);
   ~TReelsmithSelector() override;
 
-  // The selector that most recently received the input focus; none at start and after every
-  // refresh of any selector.
-  static TReelsmithSelector* CurrentSelector();
+  // The selector showing db that most recently received the input focus; none at start and
+  // after every refresh of any selector of that catalogue.
+  static TReelsmithSelector* CurrentSelector(const TReelsmithDB* db);
 
   TExListBox* AlbumLB() const { return albumLB_; }
   // Stores the list box, hides it and makes it start drags and choose albums.
@@ -51,6 +51,8 @@ class TReelsmithSelector : public TReelsmithGrid {
   void focusInEvent(QFocusEvent* event) override;
 
  private:
+  bool IsCurrent() const;
+  void ForgetCurrentSelector();
   // Makes a copy of the album the database component's current album. The component does not own
   // it, so the selector keeps it until it hands over another: the component never holds an album
   // that a refreshed related-album list has freed.

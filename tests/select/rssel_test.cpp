@@ -87,7 +87,7 @@ TEST_F(SelectorTest, LoadListsEveryRecordInCatalogueOrderAndSelectsTheFirstRow) 
   EXPECT_EQ(albums_.Row(), 0);
   EXPECT_EQ(songs_.Row(), 1);
   EXPECT_EQ(albums_.RelatedAlbums().Count(), 1);
-  EXPECT_EQ(TReelsmithSelector::CurrentSelector(), nullptr);
+  EXPECT_EQ(TReelsmithSelector::CurrentSelector(db_.get()), nullptr);
   EXPECT_EQ(db_->CurrentAlbum(), nullptr);
 
   // Records added later are listed at once, in order, with the time format's padding.
@@ -111,7 +111,7 @@ TEST_F(SelectorTest, AnEmptyCatalogueShowsOneBlankRowThatCannotBeChosen) {
   EXPECT_TRUE(albums_.AlbumLB()->isHidden());
 
   GiveFocus(albums_);
-  EXPECT_EQ(TReelsmithSelector::CurrentSelector(), &albums_);
+  EXPECT_EQ(TReelsmithSelector::CurrentSelector(db_.get()), &albums_);
   albums_.FocusCell(0, 0);
   EXPECT_TRUE(albums_.RelatedAlbums().IsEmpty());
   EXPECT_EQ(db_->CurrentAlbum(), nullptr);
@@ -171,7 +171,7 @@ TEST_F(SelectorTest, OnlyTheSelectorLastEnteredChoosesTheCurrentAlbum) {
 
   // Entering a selector makes the album panel follow its present row.
   GiveFocus(songs_);
-  EXPECT_EQ(TReelsmithSelector::CurrentSelector(), &songs_);
+  EXPECT_EQ(TReelsmithSelector::CurrentSelector(db_.get()), &songs_);
   EXPECT_EQ(CurrentAlbumTitle(*db_), QString::fromUtf8("Quiet Señor"));
 
   albums_.FocusCell(0, RowOf(albums_, "[Singles]"));
@@ -181,7 +181,7 @@ TEST_F(SelectorTest, OnlyTheSelectorLastEnteredChoosesTheCurrentAlbum) {
 
   // Any refresh forgets the current selector.
   AddAlbum("Moon", {{"Zebra", 100, "Ada Quill"}});
-  EXPECT_EQ(TReelsmithSelector::CurrentSelector(), nullptr);
+  EXPECT_EQ(TReelsmithSelector::CurrentSelector(db_.get()), nullptr);
   songs_.FocusCell(0, RowOf(songs_, "Dusk"));
   EXPECT_EQ(CurrentAlbumTitle(*db_), "Harbour Lights");
 }
