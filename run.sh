@@ -6,7 +6,7 @@ if [ ! -f app/shell/main.cpp ]; then
   echo "The Reelsmith program is not built yet; only the library exists so far. Run ./test.sh."
   exit 1
 fi
-scripts/install-deps.sh
+scripts/install_dependencies.sh
 cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/plain -j2 --target reelsmith
 exec build/plain/bin/reelsmith "$PWD/examples/sample.mus"

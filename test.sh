@@ -4,10 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+scripts/install_dependencies.sh
 
 jobs=2
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$PWD/tests/leak_sanitizer_suppressions.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
 run_build() {  # name, extra cmake arguments...

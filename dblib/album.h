@@ -5,8 +5,8 @@
 
 #include "artist.h"
 #include "reelsmithdb.h"
-#include "rsassert.h"
-#include "rstext.h"
+#include "assertions.h"
+#include "text_copy.h"
 
 constexpr int ALBUM_TEXT_SIZE = 26;  // album text fields: 25 characters and the NUL
 
@@ -21,7 +21,7 @@ struct ALBUM {
   SONG* firstSong;  // lowest track number first
   ALBUM* prev;
   ALBUM* next;
-  void* order;  // private to the list-ordering code in db.cpp; null otherwise
+  void* order;  // private to the list-ordering code in catalogue.cpp; null otherwise
 };
 
 #define RS_VERIFY_ALBUM(p)                                                   \
@@ -34,7 +34,7 @@ HALBUM NewAlbum();
 void FreeAlbum(HALBUM a);
 
 // Brings every album's num up to date when insertions left them to be renumbered
-// (db.cpp); reading a num through IGetAlbumNum always sees the current position.
+// (catalogue.cpp); reading a num through IGetAlbumNum always sees the current position.
 void SettleAlbumNums();
 
 inline int32_t IGetAlbumNum(HALBUM a) {

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "reelsmithdb.h"
-#include "rsassert.h"
-#include "rstext.h"
+#include "assertions.h"
+#include "text_copy.h"
 
 constexpr int NAME_SIZE = 50;  // names and titles: 49 characters and the NUL
 
@@ -15,7 +15,7 @@ struct ARTIST {
   SONG* firstSong;       // head of the artist's song chain (most recently linked first)
   ARTIST* prev;
   ARTIST* next;
-  void* order;           // private to the list-ordering code in db.cpp; null otherwise
+  void* order;           // private to the list-ordering code in catalogue.cpp; null otherwise
 };
 
 #define RS_VERIFY_ARTIST(hartist)                                  \
@@ -28,7 +28,7 @@ HARTIST NewArtist();
 void FreeArtist(HARTIST a);
 
 // Brings every artist's num up to date when insertions left them to be renumbered
-// (db.cpp); reading a num through IGetArtistNum always sees the current position.
+// (catalogue.cpp); reading a num through IGetArtistNum always sees the current position.
 void SettleArtistNums();
 
 inline int32_t IGetArtistNum(HARTIST a) {

@@ -6,10 +6,10 @@
 
 #include "album.h"
 #include "artist.h"
-#include "collate.h"
-#include "db.h"
+#include "collation.h"
+#include "catalogue.h"
 #include "reelsmithdb.h"
-#include "reellib.h"
+#include "album_fields.h"
 #include "song.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include "album.h"
 #include "artist.h"
-#include "db.h"
-#include "db2.h"
+#include "catalogue.h"
+#include "catalogue_file.h"
 #include "reelsmithdb.h"
-#include "reellib.h"
-#include "rsassert.h"
+#include "album_fields.h"
+#include "assertions.h"
 #include "song.h"
 
 namespace {

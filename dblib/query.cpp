@@ -2,9 +2,9 @@
 // returns how many it wrote.
 #include "query.h"
 
-#include "bigarray.h"
-#include "db.h"
-#include "rsassert.h"
+#include "big_array.h"
+#include "catalogue.h"
+#include "assertions.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "album.h"
 #include "artist.h"
 #include "reelsmithdb.h"
-#include "rsassert.h"
-#include "rstext.h"
+#include "assertions.h"
+#include "text_copy.h"
 
 struct SONG {
   int32_t num;  // position in the song list, current after ResequenceSongs
@@ -21,7 +21,7 @@ struct SONG {
   SONG* nextSongByArtist;  // the artist's chain
   SONG* prev;
   SONG* next;
-  void* order;  // private to the list-ordering code in db.cpp; null otherwise
+  void* order;  // private to the list-ordering code in catalogue.cpp; null otherwise
 };
 
 #define RS_VERIFY_SONG(p)                                                  \

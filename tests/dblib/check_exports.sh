@@ -11,6 +11,8 @@ for name in BigArrayAlloc BigArrayFree BAGet DbInit CleanupDb SetFileName GetDbC
   GetErrorText GetAlbumCount GetArtistCount GetSongCount AddArtist AddAlbum BeginAddSong \
   AddSong FinishAddSong ResequenceArtists ResequenceAlbums ResequenceSongs DeleteAlbum \
   GETARTISTNAME GETALBUMTITLE GETSONGTITLE GetSongTime GetSongUsedOnTape SetSongUsedOnTape; do
-  printf '%s\n' "$syms" | grep -qx "$name" || { echo "missing export: $name"; exit 1; }
+  # A here-string, not a pipe: grep -q stops reading at the first match, and under pipefail the
+  # writer's broken pipe would then count as a missing export.
+  grep -qx "$name" <<<"$syms" || { echo "missing export: $name"; exit 1; }
 done
 echo "exports ok: $(printf '%s\n' "$syms" | wc -l) symbols"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "reelsmithdb.h"
-#include "testutil.h"
+#include "test_helpers.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "testutil.h"
+#include "test_helpers.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "catsnapshot.h"
-#include "db.h"
-#include "muswriter.h"
+#include "catalogue_snapshot.h"
+#include "catalogue.h"
+#include "catalogue_writer.h"
 #include "reelsmithdb.h"
-#include "testutil.h"
+#include "test_helpers.h"
 
 namespace fs = std::filesystem;
 using rstest::FixtureCatalogue;

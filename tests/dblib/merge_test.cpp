@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "album.h"
-#include "db.h"
+#include "catalogue.h"
 #include "reelsmithdb.h"
 #include "song.h"
-#include "testutil.h"
+#include "test_helpers.h"
 
 namespace {
 

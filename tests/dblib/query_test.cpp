@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "bigarray.h"
+#include "big_array.h"
 #include "reelsmithdb.h"
 #include "song.h"
-#include "testutil.h"
+#include "test_helpers.h"
 
 // Allocation failure on demand (not under AddressSanitizer, which owns malloc): the
 // library is linked statically, so its allocations come through here.

@@ -1,0 +1,25 @@
+#include "shell/last_file.h"
+
+#include "platform/profile.h"
+
+namespace {
+const QString kSection = QStringLiteral("FileList");
+const QString kKey = QStringLiteral("AutoLoad");
+}  // namespace
+
+TAutoFile::TAutoFile(QObject* owner) : QObject(owner) {}
+
+TAutoFile::~TAutoFile() = default;
+
+void TAutoFile::SetIniFileName(const QString& name) {
+  iniFileName_ = name;
+  profile_ = name.isEmpty() ? nullptr : std::make_unique<TProfile>(name);
+}
+
+QString TAutoFile::GetLastFile() const {
+  return profile_ ? profile_->ReadString(kSection, kKey, QString()) : QString();
+}
+
+void TAutoFile::SetLastFile(const QString& fileName) {
+  if (profile_) profile_->WriteString(kSection, kKey, fileName);
+}

@@ -1,0 +1,57 @@
+// Writes the seed corpus of the LoadDb fuzz target into the folder given: a small
+// catalogue in every file version, a version 1 file that needs repair and a version 5
+// file without songs. Run by hand when the seeds should change.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue_writer.h"
+
+namespace {
+
+rstest::MusCatalogue Small() {
+  rstest::MusCatalogue c;
+  c.artists = {"Ann Arbor", "Bo Dane", "Cy Ro"};
+  c.albums = {{"Blue Rooms", 1, 2, 1, "Attic", ""},
+              {"Quiet", 3, 1, 0, "", ""},
+              {"[Singles]", 5, 0, 2, "Shelf 2", ""}};
+  c.songs = {{"Afterglow", 245, 0, 0, 1, false}, {"Bright", 185, 0, 0, 2, true},
+             {"Candle", 312, 2, 0, 3, false},    {"Dune", 59, 1, 1, 1, false},
+             {"Echo", 6000, 1, 1, 2, true},      {"Flint", 0, 2, 2, 1, false}};
+  c.fields.choiceName[0] = "Genre";
+  c.fields.choiceName[1] = "Condition";
+  c.fields.textName[0] = "Stored at";
+  c.fields.choiceCount[0] = 2;
+  c.fields.choiceCount[1] = 2;
+  c.fields.textState[0] = 1;
+  c.fields.choices[0] = {"Jazz", "Folk"};
+  c.fields.choices[1] = {"Mint", "Worn"};
+  return c;
+}
+
+bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    return 2;
+  }
+  const std::string dir = argv[1];
+  bool ok = true;
+  for (int v = 1; v <= 5; ++v)
+    ok &= Write(dir + "/small-v" + std::to_string(v) + ".mus", rstest::WriteMus(Small(), v));
+  rstest::MusCatalogue repair = Small();
+  repair.songs.push_back({"Second Candle", 100, 1, 0, 3, false});
+  ok &= Write(dir + "/repair-v1.mus", rstest::WriteMus(repair, 1));
+  rstest::MusCatalogue noSongs = Small();
+  noSongs.songs.clear();
+  ok &= Write(dir + "/nosongs-v5.mus", rstest::WriteMus(noSongs, 5));
+  return ok ? 0 : 1;
+}
