@@ -1,4 +1,5 @@
 #include "cassette/song_arrangement.h"
+#include "shell/busy_cursor.h"
 
 #include <QApplication>
 #include <QFont>
@@ -239,19 +240,6 @@ class TRepaintHold {
   std::vector<QWidget*> widgets_;
 };
 
-// The busy cursor for as long as the object lives.
-class TBusyCursor {
- public:
-  TBusyCursor() : shown_(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-    if (shown_) QApplication::setOverrideCursor(Qt::WaitCursor);
-  }
-  ~TBusyCursor() {
-    if (shown_) QApplication::restoreOverrideCursor();
-  }
-
- private:
-  bool shown_;
-};
 
 void ShowLength(QLabel* panel, int64_t seconds) {
   if (panel) panel->setText(FormatDuration(int(std::clamp<int64_t>(seconds, INT_MIN, INT_MAX))));

@@ -267,8 +267,12 @@ bool TReelsmithDB::Save() {
 
 bool TReelsmithDB::Merge(const QString& fileName) {
   const QByteArray name = DbFileName(fileName);
+  // A merge frees every record of the catalogue and builds it anew, so every handle the program
+  // holds dies: nothing may stay current, and the listeners refetch as after a load (the
+  // cassette lets go of its songs on that code).
+  if (currentAlbum_) SetCurrentAlbum(nullptr);
   if (!fn_.MergeDb(name.constData())) return false;
-  Notify(dbeRecordsAdded);
+  Notify(dbeLoaded);
   return true;
 }
 

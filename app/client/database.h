@@ -73,7 +73,8 @@ class TReelsmithDB : public QObject {
   const QString& LibraryPath() const { return libraryPath_; }
 
   // Catalogue operations. Load, Save, Merge and ExportDBase return false on failure
-  // (ErrorText says why) and then raise no event. File names longer than the library
+  // (ErrorText says why) and then raise no event. A merge renews every record, so it first
+  // stops any album being current and then raises dbeLoaded, as a load does. File names longer than the library
   // keeps raise Exception before the library is called.
   void Clear();
   bool Load();

@@ -236,6 +236,9 @@ void TProfile::WriteString(const QString& section, const QString& key, const QSt
   const QByteArray keyLine = (name + QLatin1Char('=') + Quoted(value)).toUtf8() + eol;
 
   if (pos.key >= 0) {
+    // A write that changes nothing leaves the file alone, so a read-only settings file only
+    // fails when something really has to be stored.
+    if (lines[pos.key] == keyLine) return;
     lines[pos.key] = keyLine;
   } else if (pos.section >= 0) {
     lines.insert(lines.begin() + pos.insertAfter + 1, keyLine);

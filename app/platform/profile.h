@@ -34,7 +34,8 @@ class TProfile {
   // Any non-zero integer is true.
   bool ReadBool(const QString& section, const QString& key, bool def) const;
 
-  // A value with line breaks, or a name the file cannot hold, is a failed write. A value with
+  // A value with line breaks, or a name the file cannot hold, is a failed write. Writing the
+  // line the file already holds does not touch the file. A value with
   // surrounding blanks or quotes is written quoted, so it reads back unchanged.
   void WriteString(const QString& section, const QString& key, const QString& value);
   void WriteInteger(const QString& section, const QString& key, int value);

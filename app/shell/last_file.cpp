@@ -21,5 +21,8 @@ QString TAutoFile::GetLastFile() const {
 }
 
 void TAutoFile::SetLastFile(const QString& fileName) {
-  if (profile_) profile_->WriteString(kSection, kKey, fileName);
+  // Nothing to store means nothing written: a start without a last file never needs a
+  // writable settings file.
+  if (profile_ && profile_->ReadString(kSection, kKey, QString()) != fileName)
+    profile_->WriteString(kSection, kKey, fileName);
 }

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/exceptions.h"
@@ -247,3 +248,18 @@ TEST_F(ProfileTest, SystemProfileStandIns) {
 }
 
 }  // namespace
+
+TEST_F(ProfileTest, WritingTheValueTheFileHoldsLeavesTheFileAlone) {
+  WriteFile(kHandWritten);
+  TProfile ini("reelsmt.ini");
+  ini.WriteString("Brand", "Caption", "Same");
+  struct stat before {};
+  ASSERT_EQ(::stat(QFile::encodeName(dir_ + "/reelsmt.ini").constData(), &before), 0);
+  ini.WriteString("Brand", "Caption", "Same");
+  struct stat after {};
+  ASSERT_EQ(::stat(QFile::encodeName(dir_ + "/reelsmt.ini").constData(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // every real write renames a new file over the path
+  ini.WriteString("Brand", "Caption", "Other");
+  ASSERT_EQ(::stat(QFile::encodeName(dir_ + "/reelsmt.ini").constData(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+}

@@ -1,0 +1,690 @@
+#include "catalogue/catalogue_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "catalogue/catalogue_file_commands.h"
+#include "catalogue/find_window.h"
+#include "catalogue/songs_grid.h"
+#include "client/notify_link.h"
+#include "platform/exceptions.h"
+#include "platform/profile.h"
+#include "select/album_selector.h"
+#include "select/artist_selector.h"
+#include "select/list_box.h"
+#include "select/selection_notebook.h"
+#include "select/song_selector.h"
+#include "shell/application.h"
+#include "shell/cancel_dialog_wrapper.h"
+#include "shell/last_file.h"
+#include "shell/message_dialog.h"
+#include "shell/window_placement.h"
+
+namespace {
+
+const char kProductCaption[] = "Reelsmith 4.2";
+const char kNoCdDevice[] = "There is no CD Audio device installed on your system.";
+
+void SetHelpContext(QObject* object, int context) { object->setProperty("helpContext", context); }
+
+}  // namespace
+
+TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearch& search,
+                               QWidget* parent)
+    : QMainWindow(parent) {
+  setObjectName(QStringLiteral("ReelsmithForm"));
+  SetHelpContext(this, 10);
+  // The database component first: without the library there is no window.
+  db_ = new TReelsmithDB(this, search);
+  db_->setObjectName(QStringLiteral("ReelsmithDB"));
+
+  autoFile_ = new TAutoFile(this);
+  autoFile_->setObjectName(QStringLiteral("AutoFile"));
+  autoFile_->SetIniFileName(QString::fromLatin1(kIniFileName));
+  placement_ = new TPlacement(this);
+  placement_->setObjectName(QStringLiteral("MainPlacement"));
+  placement_->SetIniFileName(QString::fromLatin1(kIniFileName));
+  placement_->SetSection(QStringLiteral("ReelsmithForm"));
+  cancelDlgWrapper_ = new TCancelDlgWrapper(this);
+  cancelDlgWrapper_->setObjectName(QStringLiteral("CancelDlgWrapper"));
+  cancelDlgWrapper_->SetModality(mdApplication);
+  cancelDlgWrapper_->OnCancel = [this](QObject*) {
+    if (TReelsmithSelector* selector = SelectorOfPage(notebook_->currentIndex()))
+      selector->CancelFind();
+  };
+  fileCommands_ = std::make_unique<TCatalogueFileCommands>(*db_, *autoFile_, this);
+
+  BuildControls();
+  BuildMenus();
+  BuildSpeedBar();
+
+  setWindowTitle(QString::fromLatin1(kProductCaption));
+
+  // The window stays hidden until the splash screen hands over, so the placement is restored
+  // invisibly and its show state kept for then.
+  placement_->SetForceInvisible(true);
+  placement_->RestorePlacement();
+  placementShowCmd_ = TProfile(QString::fromLatin1(kIniFileName))
+                          .ReadInteger(QStringLiteral("ReelsmithForm"),
+                                       QStringLiteral("PlaceShowCmd"), TWindowPlacement::kShowNormal);
+
+  changeLink_ = new TNotifyLink(this);
+  changeLink_->OnNotify = [this](TReelsmithDB*, const TReelsmithDBEventInfo& info) {
+    DatabaseChanged(info.Event());
+  };
+  changeLink_->SetDataSource(db_);
+
+  ChooseCatalogue(arguments);
+  ApplyStartUpSettings();
+  colourNoticePending_ = true;
+  UpdateCommands();
+  ScheduleIdle();
+}
+
+TReelsmithForm::~TReelsmithForm() {
+  try {
+    autoFile_->SetLastFile(db_->FileName());
+  } catch (...) {
+  }
+  try {
+    placement_->SetForceInvisible(false);
+    placement_->SavePlacement();
+  } catch (...) {
+  }
+  // The selectors and grids hold record objects: they go before the library does.
+  delete centralWidget();
+}
+
+// ---- Building -----------------------------------------------------------------------
+
+void TReelsmithForm::BuildControls() {
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setObjectName(QStringLiteral("Splitter"));
+
+  notebook_ = new TReelsmithSelectionNoteBook(splitter);
+  notebook_->setObjectName(QStringLiteral("ReelsmithSelectionNoteBook"));
+  SetHelpContext(notebook_, 60);
+  albumSelector_ = new TAlbumSelector;
+  artistSelector_ = new TArtistSelector;
+  songSelector_ = new TSongSelector;
+  albumSelector_->setObjectName(QStringLiteral("AlbumSelector1"));
+  artistSelector_->setObjectName(QStringLiteral("ArtistSelector1"));
+  songSelector_->setObjectName(QStringLiteral("SongSelector1"));
+  const std::pair<TReelsmithSelector*, QString> pages[] = {
+      {albumSelector_, QStringLiteral("Albums")},
+      {artistSelector_, QStringLiteral("Artists")},
+      {songSelector_, QStringLiteral("Songs")}};
+  for (const auto& [selector, title] : pages) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    selector->setParent(page);
+    auto* subList = new TExListBox(page);
+    layout->addWidget(selector, 3);
+    layout->addWidget(subList, 1);
+    selector->SetAlbumLB(subList);
+    notebook_->addTab(page, title);
+  }
+  notebook_->SetAlbumSelSource(db_);
+  for (TReelsmithSelector* selector : {static_cast<TReelsmithSelector*>(albumSelector_),
+                                       static_cast<TReelsmithSelector*>(artistSelector_),
+                                       static_cast<TReelsmithSelector*>(songSelector_)})
+    selector->SetDataSource(db_);
+
+  // The album panel: the album's fields (shown read-only here) above its songs.
+  auto* albumPanel = new QWidget(splitter);
+  albumPanel->setObjectName(QStringLiteral("AlbumEditPanel"));
+  SetHelpContext(albumPanel, 20);
+  auto* panelLayout = new QVBoxLayout(albumPanel);
+  panelLayout->setContentsMargins(4, 2, 2, 2);
+  auto* fields = new QFormLayout;
+  albumTitle_ = new QLineEdit(albumPanel);
+  albumArtist_ = new QLineEdit(albumPanel);
+  albumMedium_ = new QLineEdit(albumPanel);
+  for (QLineEdit* field : {albumTitle_, albumArtist_, albumMedium_}) field->setReadOnly(true);
+  albumTitle_->setObjectName(QStringLiteral("ReelsmithFieldCtrl1"));
+  albumArtist_->setObjectName(QStringLiteral("ReelsmithFieldCtrl2"));
+  albumMedium_->setObjectName(QStringLiteral("ReelsmithFieldCtrl3"));
+  fields->addRow(QStringLiteral("Title"), albumTitle_);
+  fields->addRow(QStringLiteral("Artist"), albumArtist_);
+  fields->addRow(QStringLiteral("Medium"), albumMedium_);
+  panelLayout->addLayout(fields);
+
+  songsGrid_ = new TSongsGrid(albumPanel);
+  songsGrid_->setObjectName(QStringLiteral("SongsGrid"));
+  songsGrid_->SetIniFileName(QString::fromLatin1(kIniFileName));
+  songsGrid_->SetMarkSongsUsedOnTape(false);
+  songsGrid_->SetDataSource(db_);
+  songsGrid_->SetReadOnly(true);
+  panelLayout->addWidget(songsGrid_, 1);
+
+  splitter->addWidget(notebook_);
+  splitter->addWidget(albumPanel);
+  splitter->setStretchFactor(0, 2);
+  splitter->setStretchFactor(1, 3);
+  setCentralWidget(splitter);
+
+  statusLine_ = new QLabel(this);
+  statusLine_->setObjectName(QStringLiteral("StatusLine"));
+  statusBar()->addWidget(statusLine_, 1);
+
+  findDialog_ = new TFindDialog(this);
+  findDialog_->setObjectName(QStringLiteral("FindDialog"));
+  findDialog_->OnFind = [this] { FindDialogFind(); };
+
+  resize(860, 560);
+}
+
+QAction* TReelsmithForm::AddCommand(QMenu* menu, const char* name, const QString& caption,
+                                    const QString& hint, const QKeySequence& shortcut,
+                                    int helpContext, std::function<void()> handler) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setStatusTip(hint);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (helpContext) SetHelpContext(action, helpContext);
+  connect(action, &QAction::triggered, this, Guarded([this, handler = std::move(handler)](bool) {
+            handler();
+            UpdateCommands();
+          }));
+  return action;
+}
+
+void TReelsmithForm::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  AddCommand(file, "FileNewMenu", QStringLiteral("&New"),
+             QStringLiteral("Create a new music database."), {}, 30, [this] { FileNew(); });
+  AddCommand(file, "FileOpenMenu", QStringLiteral("&Open..."),
+             QStringLiteral("Open a music database."), {}, 110, [this] { FileOpen(); });
+  AddCommand(file, "MergeMenu", QStringLiteral("&Merge..."),
+             QStringLiteral("Combine a database with the one currently open."), {}, 120,
+             [this] { MergeMenuClick(); });
+  AddCommand(file, "FileSaveMenu", QStringLiteral("&Save"),
+             QStringLiteral("Save the music database."), {}, 0, [this] { FileSave(); });
+  AddCommand(file, "FileSaveAsMenu", QStringLiteral("Save &As..."),
+             QStringLiteral("Save the music database with a new name."), {}, 0,
+             [this] { FileSaveAs(); });
+  AddCommand(file, "ExportMenu", QStringLiteral("Export..."),
+             QStringLiteral("Save the database in dBase format."), {}, 170,
+             [this] { ExportMenuClick(); });
+  file->addSeparator();
+  AddCommand(file, "PrintMenu", QStringLiteral("&Print..."),
+             QStringLiteral("Print a list of your music collection."), {}, 180,
+             [this] { PrintMenuClick(); });
+  file->addSeparator();
+  AddCommand(file, "FileExitMenu", QStringLiteral("E&xit"), QStringLiteral("Exit Reelsmith."), {},
+             0, [this] { FileExit(); });
+
+  // The album commands arrive with album editing; until then they are shown and disabled.
+  QMenu* album = menuBar()->addMenu(QStringLiteral("A&lbum"));
+  AddCommand(album, "NewAlbumMenu", QStringLiteral("&New Album"),
+             QStringLiteral("Clear the album fields so that a new album may be entered."),
+             QKeySequence(Qt::CTRL | Qt::Key_N), 20, [] {});
+  AddCommand(album, "EditAlbumMenu", QStringLiteral("&Edit Album"),
+             QStringLiteral("Edit the displayed album."), QKeySequence(Qt::CTRL | Qt::Key_E), 20,
+             [] {});
+  AddCommand(album, "DeleteAlbumMenu", QStringLiteral("&Delete Album"),
+             QStringLiteral("Remove the currently displayed album from the database."), {}, 40,
+             [] {});
+  album->addSeparator();
+  AddCommand(album, "ReadTimesfromCD", QStringLiteral("&Read Times from CD"),
+             QStringLiteral("Read song times from the CD in the CD-ROM drive."),
+             QKeySequence(Qt::CTRL | Qt::Key_R), 50, [] {});
+  AddCommand(album, "InsertSongMenu", QStringLiteral("&Insert Song"),
+             QStringLiteral("Insert a song above the currently highlighted song."),
+             QKeySequence(Qt::CTRL | Qt::Key_Insert), 20, [] {});
+  AddCommand(album, "DeleteSongMenu", QStringLiteral("Dele&te Song"),
+             QStringLiteral("Remove the currently highlighted song from the album."),
+             QKeySequence(Qt::CTRL | Qt::Key_Delete), 20, [] {});
+  AddCommand(album, "SaveChangesMenu", QStringLiteral("&Save Changes"),
+             QStringLiteral("Save changes made to the album."), QKeySequence(Qt::CTRL | Qt::Key_S),
+             20, [] {});
+  AddCommand(album, "CancelEditingMenu", QStringLiteral("Cance&l Editing"),
+             QStringLiteral("End editing without saving changes."),
+             QKeySequence(Qt::CTRL | Qt::Key_L), 20, [this] { CancelEditing(); });
+
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+  AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
+             QStringLiteral("Display cassette insert."), {}, 80, [] {});
+  AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
+             QStringLiteral("Display the Audio CD player."), {}, 100, [] {});
+  tools->addSeparator();
+  AddCommand(tools, "FindMenu", QStringLiteral("&Find..."),
+             QStringLiteral("Find text in the album, artist, or song list"),
+             QKeySequence(Qt::CTRL | Qt::Key_F), 130, [this] { FindMenuClick(); });
+  AddCommand(tools, "FindAgainMenu", QStringLiteral("Find &Again"),
+             QStringLiteral("Find text in the album, artist, or song list"),
+             QKeySequence(Qt::Key_F3), 130, [this] { FindAgainMenuClick(); });
+  tools->addSeparator();
+  AddCommand(tools, "DBFieldsMenu", QStringLiteral("&Database Configuration"),
+             QStringLiteral("Display database configuration."), {}, 70, [] {});
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  AddCommand(help, "HelpContentsMenu", QStringLiteral("&Contents"),
+             QStringLiteral("Display contents of Reelsmith help."), {}, 0,
+             [this] { HelpContents(); });
+  AddCommand(help, "HelpSearchMenu", QStringLiteral("&Search for Help on..."),
+             QStringLiteral("Search for a topic in Reelsmith help."), {}, 0,
+             [this] { HelpSearch(); });
+  AddCommand(help, "HelpAboutMenu", QStringLiteral("&About Reelsmith"), QString(), {}, 150,
+             [this] { HelpAbout(); });
+
+  // The song selector's pop-up menu sorts; the window's handlers stand behind its items.
+  QAction* byTitle = songSelector_->SortAlphabeticallyAction();
+  QAction* byTime = songSelector_->SortByTimeAction();
+  byTitle->setObjectName(QStringLiteral("SortAlphabeticallyMenu"));
+  byTime->setObjectName(QStringLiteral("SortByTimeMenu"));
+}
+
+QToolButton* TReelsmithForm::AddButton(QWidget* bar, const char* name, const QString& text,
+                                       const QString& hint, QAction* action) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setText(text);
+  const int bar_ = hint.indexOf(QLatin1Char('|'));
+  button->setToolTip(bar_ < 0 ? hint : hint.left(bar_));
+  button->setStatusTip(bar_ < 0 ? hint : hint.mid(bar_ + 1));
+  button->setAutoRaise(true);
+  connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  return button;
+}
+
+void TReelsmithForm::BuildSpeedBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("SpeedBar"));
+  bar->setObjectName(QStringLiteral("SpeedBar"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  QStyle* style = this->style();
+  auto add = [&](const char* name, const QString& text, const QString& hint, const char* action,
+                 QStyle::StandardPixmap icon) {
+    QToolButton* b = AddButton(bar, name, text, hint, Action(action));
+    if (icon != QStyle::SP_CustomBase) {
+      b->setIcon(style->standardIcon(icon));
+      b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    bar->addWidget(b);
+    return b;
+  };
+  add("NewButton", QStringLiteral("New"), QStringLiteral("New|Create a new Reelsmith file."),
+      "FileNewMenu", QStyle::SP_FileIcon);
+  add("OpenButton", QStringLiteral("Open"), QStringLiteral("Open|Open an existing Reelsmith file."),
+      "FileOpenMenu", QStyle::SP_DialogOpenButton);
+  add("SaveButton", QStringLiteral("Save"), QStringLiteral("Save|Save the current Reelsmith file."),
+      "FileSaveMenu", QStyle::SP_DialogSaveButton);
+  bar->addSeparator();
+  add("CassetteInsertButton", QStringLiteral("Cassette"),
+      QStringLiteral("Cassette Insert|Display Cassette Insert."), "CassetteInsertMenu",
+      QStyle::SP_CustomBase);
+  add("CDPlayerButton", QStringLiteral("CD Player"),
+      QStringLiteral("CD Player|Display the Audio CD player."), "CDPlayerMenu",
+      QStyle::SP_CustomBase);
+  add("HelpButton", QStringLiteral("Help"),
+      QStringLiteral("Help Contents|Display the help contents screen."), "HelpContentsMenu",
+      QStyle::SP_DialogHelpButton);
+
+  auto* spacer = new QWidget(bar);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(spacer);
+  add("NewAlbumButton", QStringLiteral("New"),
+      QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
+      "NewAlbumMenu", QStyle::SP_CustomBase);
+  add("EditAlbumButton", QStringLiteral("Edit"),
+      QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",
+      QStyle::SP_CustomBase);
+  add("InsertSongButton", QStringLiteral("Insert"),
+      QStringLiteral("Insert Song   Ctrl+Ins|Insert a song above the currently highlighted song."),
+      "InsertSongMenu", QStyle::SP_CustomBase);
+  add("SaveChangesButton", QStringLiteral("Save"),
+      QStringLiteral("Save Changes   Ctrl+S|Save changes made to the album."), "SaveChangesMenu",
+      QStyle::SP_CustomBase);
+  add("CancelEditingButton", QStringLiteral("Cancel"),
+      QStringLiteral("Cancel Editing   Ctrl+L|End editing without saving changes."),
+      "CancelEditingMenu", QStyle::SP_CustomBase);
+  add("ReadCDButton", QStringLiteral("Read CD"),
+      QStringLiteral("Read CD   Ctrl+R|Read song times from the CD in the CD-ROM drive."),
+      "ReadTimesfromCD", QStyle::SP_CustomBase);
+}
+
+QAction* TReelsmithForm::Action(const char* name) const {
+  return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+QToolButton* TReelsmithForm::Button(const char* name) const {
+  return findChild<QToolButton*>(QString::fromLatin1(name));
+}
+
+TReelsmithSelector* TReelsmithForm::SelectorOfPage(int page) const {
+  switch (page) {
+    case 0:
+      return albumSelector_;
+    case 1:
+      return artistSelector_;
+    case 2:
+      return songSelector_;
+    default:
+      throw ERangeError("Tabbed notebook has more pages than expected");
+  }
+}
+
+// ---- Start-up -----------------------------------------------------------------------
+
+void TReelsmithForm::ChooseCatalogue(const QStringList& arguments) {
+  // The shell has already split and unquoted the command line; a name with blanks that reached
+  // us in pieces is one name again.
+  const QString named = arguments.join(QLatin1Char(' '));
+  if (!named.isEmpty()) {
+    // Stored as the last file later, so it must not depend on the directory we started in.
+    namedFile_ = QFileInfo(named).absoluteFilePath();
+    openNamedFile_ = true;
+    return;
+  }
+  if (!autoFile_->GetLastFile().isEmpty()) {
+    openLastFile_ = true;
+    return;
+  }
+  try {
+    FileNew();
+  } catch (const std::exception& e) {
+    // A settings file that cannot be written costs the last-file entry, not the start.
+    ShowException(e);
+  }
+}
+
+void TReelsmithForm::ApplyStartUpSettings() {
+  if (CdAudioDevice().isEmpty()) {
+    if (QToolButton* b = Button("CDPlayerButton")) {
+      b->setEnabled(false);
+      b->setToolTip(QStringLiteral("CD Player"));
+      b->setStatusTip(QString::fromLatin1(kNoCdDevice));
+    }
+    Action("CDPlayerMenu")->setStatusTip(QString::fromLatin1(kNoCdDevice));
+  }
+  const TProfile settings(QString::fromLatin1(kSettingsFileName));
+  songsGrid_->SetMarkSongsUsedOnTape(
+      settings.ReadBool(QStringLiteral("Features"), QStringLiteral("MarkSongsOnTape"), false));
+  const QString brand =
+      settings.ReadString(QStringLiteral("Brand"), QStringLiteral("Caption"), QString());
+  if (!brand.isEmpty()) {
+    // The brand replaces the product name for good: it is the caption every file part joins.
+    const QString filePart = baseCaption_.isEmpty()
+                                 ? QString()
+                                 : windowTitle().left(windowTitle().size() - baseCaption_.size());
+    baseCaption_ = brand;
+    setWindowTitle(filePart + brand);
+  }
+}
+
+QString TReelsmithForm::PendingFileName() const {
+  if (openNamedFile_) return namedFile_;
+  if (openLastFile_) return autoFile_->GetLastFile();
+  return QString();
+}
+
+void TReelsmithForm::ScheduleIdle() {
+  if (idleScheduled_) return;
+  idleScheduled_ = true;
+  QTimer::singleShot(0, this, Guarded([this] { IdleStep(); }));
+}
+
+void TReelsmithForm::IdleStep() {
+  idleScheduled_ = false;
+  bool messageShown = false;
+  if (openNamedFile_ || openLastFile_) {
+    const QString fileName = PendingFileName();
+    openNamedFile_ = openLastFile_ = false;
+    fileCommands_->Load(fileName, [this, &messageShown](const QString& why) {
+      messageShown = true;
+      if (OnStartUpLoadError)
+        OnStartUpLoadError(why);
+      else
+        MessageDlg(why, mtError, mbOK, this);
+    });
+  }
+  const bool splashDone = !SplashDone || SplashDone();
+  if (!messageShown && splashDone && colourNoticePending_) {
+    colourNoticePending_ = false;
+    if (OnColourNotice) OnColourNotice();
+  }
+  UpdateCommands();
+}
+
+void TReelsmithForm::ShowFromSplash() {
+  switch (placementShowCmd_) {
+    case TWindowPlacement::kShowMaximized:
+      showMaximized();
+      break;
+    case TWindowPlacement::kShowMinimized:
+      showMinimized();
+      break;
+    default:
+      showNormal();
+      break;
+  }
+  raise();
+  activateWindow();
+  ScheduleIdle();
+}
+
+// ---- Change events, caption, commands -----------------------------------------------
+
+void TReelsmithForm::DatabaseChanged(int event) {
+  switch (event) {
+    case dbeCleared:
+    case 2:
+      SetCaptionFile(QStringLiteral("Untitled"));
+      ShowCurrentAlbum();
+      break;
+    case dbeLoaded:
+    case dbeSaved:
+      SetCaptionFile(QFileInfo(db_->FileName()).fileName());
+      ShowCurrentAlbum();
+      break;
+    case dbeAlbumChanged:
+      ShowCurrentAlbum();
+      break;
+    case dbeEditingChanged:
+      ShowCurrentAlbum();
+      UpdateCommands();
+      break;
+    default:
+      break;
+  }
+}
+
+void TReelsmithForm::ShowCurrentAlbum() {
+  const TReelsmithAlbum* album = db_->CurrentAlbum();
+  albumTitle_->setText(album ? album->FieldText(0) : QString());
+  albumArtist_->setText(album ? album->FieldText(1) : QString());
+  albumMedium_->setText(album ? album->MediumName() : QString());
+}
+
+void TReelsmithForm::SetCaptionFile(const QString& text) {
+  if (baseCaption_.isEmpty()) baseCaption_ = windowTitle();
+  setWindowTitle(text.isEmpty() ? baseCaption_ : text + QStringLiteral(" - ") + baseCaption_);
+}
+
+TCommandInputs TReelsmithForm::CommandInputs() const {
+  TCommandInputs in;
+  in.editing = db_->Editing();
+  in.albumCurrent = db_->CurrentAlbum() != nullptr;
+  return in;
+}
+
+void TReelsmithForm::UpdateCommands() {
+  const TCommandStates s = ComputeCommandStates(CommandInputs());
+  auto set = [this](const char* action, const char* button, bool enabled) {
+    if (QAction* a = Action(action)) a->setEnabled(enabled);
+    if (button)
+      if (QToolButton* b = Button(button)) b->setEnabled(enabled);
+  };
+  set("NewAlbumMenu", "NewAlbumButton", s.newAlbum);
+  set("EditAlbumMenu", "EditAlbumButton", s.editAlbum);
+  set("DeleteAlbumMenu", nullptr, s.deleteAlbum);
+  set("SaveChangesMenu", "SaveChangesButton", s.saveChanges);
+  set("CancelEditingMenu", "CancelEditingButton", s.cancelEditing);
+  set("InsertSongMenu", "InsertSongButton", s.insertSong);
+  set("DeleteSongMenu", nullptr, s.deleteSong);
+  set("ReadTimesfromCD", "ReadCDButton", s.readTimes);
+  set("FileNewMenu", "NewButton", s.fileNew);
+  set("FileOpenMenu", "OpenButton", s.fileOpen);
+  set("MergeMenu", nullptr, s.merge);
+  set("PrintMenu", nullptr, s.print);
+  set("CassetteInsertMenu", "CassetteInsertButton", s.cassetteInsert);
+  set("CDPlayerMenu", "CDPlayerButton", s.cdPlayer);
+  set("DBFieldsMenu", nullptr, s.databaseConfiguration);
+}
+
+// ---- File commands ------------------------------------------------------------------
+
+bool TReelsmithForm::CheckSaveAndClear() { return fileCommands_->CheckSaveAndClear(); }
+
+void TReelsmithForm::FileNew() {
+  if (db_->Editing()) return;
+  fileCommands_->FileNew();
+}
+
+void TReelsmithForm::FileOpen() {
+  if (db_->Editing()) return;
+  fileCommands_->FileOpen();
+}
+
+void TReelsmithForm::MergeMenuClick() {
+  if (db_->Editing()) return;
+  fileCommands_->Merge();
+}
+
+bool TReelsmithForm::FileSave() { return fileCommands_->FileSave(); }
+
+bool TReelsmithForm::FileSaveAs() { return fileCommands_->FileSaveAs(); }
+
+void TReelsmithForm::ExportMenuClick() { fileCommands_->Export(); }
+
+void TReelsmithForm::PrintMenuClick() {}
+
+void TReelsmithForm::FileExit() { close(); }
+
+void TReelsmithForm::CancelEditing() {
+  if (!db_->Editing()) return;
+  db_->SetEditing(false);
+  db_->SetCurrentAlbum(rememberedAlbum_);
+}
+
+// ---- Closing ------------------------------------------------------------------------
+
+bool TReelsmithForm::FormCloseQuery() {
+  bool allowed = true;
+  bool dropEdit = false;
+  if (db_->Editing()) {
+    if (MessageDlg(QStringLiteral(
+                       "You are editing an album.  Are you sure you want to exit Reelsmith?"),
+                   mtConfirmation, mbYesNo, this) == mrYes)
+      dropEdit = true;
+    else
+      allowed = false;
+  }
+  if (db_->Changed()) {
+    switch (MessageDlg(QStringLiteral(
+                           "You have modified your database.  Do you want to save the changes?"),
+                       mtConfirmation, mbYesNoCancel, this)) {
+      case mrCancel:
+        allowed = false;
+        break;
+      case mrYes:
+        if (!FileSave()) allowed = false;
+        break;
+      default:
+        break;
+    }
+  }
+  // Both answers are in before anything is thrown away: a refused close keeps the edit.
+  if (allowed && dropEdit) CancelEditing();
+  return allowed;
+}
+
+void TReelsmithForm::closeEvent(QCloseEvent* event) {
+  bool allowed = false;
+  try {
+    allowed = FormCloseQuery();
+  } catch (...) {
+    ShowCurrentException();
+  }
+  if (!allowed) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  findDialog_->hide();
+  if (QuitOnClose) QCoreApplication::quit();
+}
+
+bool TReelsmithForm::event(QEvent* event) {
+  // The long part of the hint under the mouse goes to the status line.
+  if (event->type() == QEvent::StatusTip) {
+    statusLine_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+// ---- Find ---------------------------------------------------------------------------
+
+void TReelsmithForm::FindMenuClick() {
+  findDialog_->show();
+  findDialog_->raise();
+  findDialog_->activateWindow();
+}
+
+void TReelsmithForm::FindAgainMenuClick() {
+  if (findDialog_->FindText().isEmpty())
+    FindMenuClick();
+  else
+    FindDialogFind();
+}
+
+void TReelsmithForm::FindDialogFind() {
+  TReelsmithSelector* selector = SelectorOfPage(notebook_->currentIndex());
+  findDialog_->setEnabled(false);
+  cancelDlgWrapper_->Show(QStringLiteral("Searching..."));
+  bool found = false;
+  try {
+    found = selector->Find(findDialog_->FindText(), findDialog_->Options());
+  } catch (...) {
+    cancelDlgWrapper_->Hide();
+    findDialog_->setEnabled(true);
+    throw;
+  }
+  cancelDlgWrapper_->Hide();
+  findDialog_->setEnabled(true);
+  activateWindow();
+  if (findDialog_->isVisible()) findDialog_->activateWindow();
+  if (!found) MessageDlg(QStringLiteral("No match found."), mtInformation, mbOK, this);
+}
+
+void TReelsmithForm::SortAlphabeticallyMenuClick() { songSelector_->SortAlphabeticallyMenuClick(); }
+
+void TReelsmithForm::SortByTimeMenuClick() { songSelector_->SortByTimeMenuClick(); }
+
+// ---- Help ---------------------------------------------------------------------------
+
+void TReelsmithForm::HelpContents() {}
+
+void TReelsmithForm::HelpSearch() {}
+
+void TReelsmithForm::HelpAbout() {
+  if (OnAbout) OnAbout();
+}

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+#include "catalogue/command_states.h"
+#include "client/database.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class TAlbumSelector;
+class TArtistSelector;
+class TAutoFile;
+class TCancelDlgWrapper;
+class TCatalogueFileCommands;
+class TFindDialog;
+class THelp;
+class TNotifyLink;
+class TPlacement;
+class TReelsmithSelectionNoteBook;
+class TReelsmithSelector;
+class TSongSelector;
+class TSongsGrid;
+
+// The program's main window: the music browser on the left, the album panel (album fields above
+// the album's songs) on the right, the file, album, tools and help commands, and the status line.
+// It owns the database component, so the library lives exactly as long as this window.
+class TReelsmithForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // The settings file of the window's placement, last file and songs grid columns.
+  static constexpr char kIniFileName[] = "ReelSmt.ini";
+
+  // Builds the window and its database component (EMissingMethod when the library or one of its
+  // functions is missing), restores the placement without showing the window, and decides what
+  // the first idle moment opens: `arguments` are the program's arguments after its name (their
+  // text, joined by blanks, names the catalogue to open); none means the last file, else a new
+  // catalogue.
+  explicit TReelsmithForm(const QStringList& arguments = {},
+                          const TLibrarySearch& search = TLibrarySearch::Default(),
+                          QWidget* parent = nullptr);
+  // Stores the catalogue's file as the last file and the placement; failures are ignored.
+  ~TReelsmithForm() override;
+
+  TReelsmithDB* ReelsmithDB() const { return db_; }
+
+  // ---- Commands (the menu items and buttons call these) ----
+  void FileNew();
+  void FileOpen();
+  void MergeMenuClick();
+  bool FileSave();
+  bool FileSaveAs();
+  void ExportMenuClick();
+  void PrintMenuClick();
+  void FileExit();
+  void CancelEditing();
+  void FindMenuClick();
+  void FindAgainMenuClick();
+  void FindDialogFind();
+  void SortAlphabeticallyMenuClick();
+  void SortByTimeMenuClick();
+  void HelpContents();
+  void HelpSearch();
+  void HelpAbout();
+  bool CheckSaveAndClear();
+
+  // Enables each command for the present state (the full table, also commands whose windows
+  // have not been given to this window yet: those stay disabled).
+  void UpdateCommands();
+  TCommandInputs CommandInputs() const;
+
+  // "Untitled" or a file name in front of the base caption.
+  void SetCaptionFile(const QString& text);
+  const QString& BaseCaption() const { return baseCaption_; }
+
+  // The first idle moment's work: open the chosen catalogue, then (once the splash screen has
+  // handed over) the colour notice, then the command states. Runs from zero-delay single-shot
+  // timers, never from a repeating one, so an idle program uses no processor time.
+  void ScheduleIdle();
+  void IdleStep();
+
+  // Shows the window in the show state its restored placement asks for (called on the splash
+  // screen's hand-over) and schedules the idle step that may show the colour notice.
+  void ShowFromSplash();
+
+  // Start-up hooks the entry sets: whether the splash screen has handed over (true when there
+  // is none), the about box, the colour notice, the start-up load error message.
+  std::function<bool()> SplashDone;
+  std::function<void()> OnAbout;
+  std::function<void()> OnColourNotice;
+  std::function<void(const QString&)> OnStartUpLoadError;
+  // Closing the window ends the program's event loop (the entry sets it; tests leave it off).
+  bool QuitOnClose = false;
+
+  // The catalogue a first idle moment will open, empty when none.
+  QString PendingFileName() const;
+
+  // Controls, for the entry, tests and the windows that join later.
+  TReelsmithSelectionNoteBook* SelectionNoteBook() const { return notebook_; }
+  TReelsmithSelector* SelectorOfPage(int page) const;
+  TAlbumSelector* AlbumSelector1() const { return albumSelector_; }
+  TArtistSelector* ArtistSelector1() const { return artistSelector_; }
+  TSongSelector* SongSelector1() const { return songSelector_; }
+  TSongsGrid* SongsGrid() const { return songsGrid_; }
+  TFindDialog* FindDialog() const { return findDialog_; }
+  TCancelDlgWrapper* CancelDlgWrapper() const { return cancelDlgWrapper_; }
+  TAutoFile* AutoFile() const { return autoFile_; }
+  TPlacement* MainPlacement() const { return placement_; }
+  THelp* Help() const { return help_; }
+  QAction* Action(const char* name) const;
+  QToolButton* Button(const char* name) const;
+  QLabel* StatusLine() const { return statusLine_; }
+  QLineEdit* AlbumTitleField() const { return albumTitle_; }
+  QLineEdit* AlbumArtistField() const { return albumArtist_; }
+  QLineEdit* AlbumMediumField() const { return albumMedium_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void BuildSpeedBar();
+  QAction* AddCommand(QMenu* menu, const char* name, const QString& caption, const QString& hint,
+                      const QKeySequence& shortcut, int helpContext, std::function<void()> handler);
+  QToolButton* AddButton(QWidget* bar, const char* name, const QString& text, const QString& hint,
+                         QAction* action);
+  void ApplyStartUpSettings();
+  void ChooseCatalogue(const QStringList& arguments);
+  void DatabaseChanged(int event);
+  void ShowCurrentAlbum();
+  bool FormCloseQuery();
+
+  TReelsmithDB* db_ = nullptr;
+  TNotifyLink* changeLink_ = nullptr;
+  TAutoFile* autoFile_ = nullptr;
+  TPlacement* placement_ = nullptr;
+  TCancelDlgWrapper* cancelDlgWrapper_ = nullptr;
+  std::unique_ptr<TCatalogueFileCommands> fileCommands_;
+  THelp* help_ = nullptr;
+
+  TReelsmithSelectionNoteBook* notebook_ = nullptr;
+  TAlbumSelector* albumSelector_ = nullptr;
+  TArtistSelector* artistSelector_ = nullptr;
+  TSongSelector* songSelector_ = nullptr;
+  TSongsGrid* songsGrid_ = nullptr;
+  TFindDialog* findDialog_ = nullptr;
+  QLabel* statusLine_ = nullptr;
+  QLineEdit* albumTitle_ = nullptr;
+  QLineEdit* albumArtist_ = nullptr;
+  QLineEdit* albumMedium_ = nullptr;
+
+  QString baseCaption_;
+  TReelsmithAlbum* rememberedAlbum_ = nullptr;
+  int placementShowCmd_ = 1;
+
+  // Start-up marks for the first idle moment.
+  bool openNamedFile_ = false;
+  bool openLastFile_ = false;
+  QString namedFile_;
+  bool colourNoticePending_ = false;
+  bool idleScheduled_ = false;
+  bool closing_ = false;
+};
