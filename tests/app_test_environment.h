@@ -28,6 +28,8 @@ class TAppEnvironment : public ::testing::Environment {
   void SetUp() override {
     ASSERT_TRUE(settings_.isValid());
     qputenv("XDG_CONFIG_HOME", settings_.path().toLocal8Bit());
+    // Start-up registers the catalogue file type: never in the user's own data folder.
+    qputenv("XDG_DATA_HOME", (settings_.path() + QStringLiteral("/data")).toLocal8Bit());
     static int argc = 1;
     static char name[] = "reelsmith_test";
     static char* argv[] = {name, nullptr};

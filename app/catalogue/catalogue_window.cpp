@@ -477,6 +477,8 @@ void TReelsmithForm::ShowFromSplash() {
   }
   raise();
   activateWindow();
+  // The browser has the keyboard from the start, so its first album shows in the album panel.
+  albumSelector_->setFocus();
   ScheduleIdle();
 }
 

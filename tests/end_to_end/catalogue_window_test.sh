@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs the built program as a user does, under Xvfb: opens a copy of the sample catalogue named
+# on the command line (relative, with a blank), finds the window by its caption, uses the menus
+# by keyboard (Find, then File Exit), and checks the exit status and the settings the program
+# left: the last file as a full path and the window placement.
+# Usage: catalogue_window_test.sh <program> <sample catalogue>
+set -euo pipefail
+
+fail() { echo "FAIL: $*"; [ -f "$work/program.log" ] && cat "$work/program.log"; exit 1; }
+
+# Waits (at most 20 s) for a window whose caption matches, and prints its id.
+wait_window() {
+  local id=""
+  for _ in $(seq 1 200); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+session() {
+  cd "$work/cwd"
+  "$program" "my tapes.mus" >"$work/program.log" 2>&1 &
+  local pid=$!
+  local win
+  win=$(wait_window '^my tapes\.mus - Reelsmith 4\.2$') || fail "no catalogue window titled with the file"
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+
+  # Tools > Find..., type a title, Find Next, close the find window.
+  xdotool key --clearmodifiers ctrl+f
+  local find
+  find=$(wait_window '^Find$') || fail "Ctrl+F opened no find window"
+  xdotool windowfocus --sync "$find"
+  xdotool type --delay 20 "Garden"
+  xdotool key Return
+  sleep 0.5
+  xdotool key Escape
+
+  # File > Exit by keyboard: Alt+F opens the menu, X is Exit's accelerator.
+  xdotool windowfocus --sync "$win"
+  xdotool key --clearmodifiers alt+f
+  sleep 0.3
+  xdotool key x
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "File Exit did not end the program"; }
+  wait "$pid" || fail "the program exited with status $?"
+}
+# Inside the X server (the script runs itself there): the user's part.
+if [ "${1:-}" = "--session" ]; then
+  program=$2 work=$3
+  session
+  exit 0
+fi
+
+program=$(realpath "$1")
+sample=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config" "$work/data" "$work/cwd"
+cp "$sample" "$work/cwd/my tapes.mus"
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
+  fail "the session failed"
+
+ini=$work/config/reelsmith/reelsmt.ini
+[ -f "$ini" ] || fail "no settings file"
+grep -qx "AutoLoad=$work/cwd/my tapes.mus" "$ini" || { cat "$ini"; fail "last file not stored as a full path"; }
+for key in PlaceShowCmd PlaceNormPosL PlaceNormPosT PlaceNormPosR PlaceNormPosB; do
+  grep -q "^$key=" "$ini" || fail "placement key $key missing"
+done
+echo "catalogue window end to end: ok"
