@@ -2,10 +2,6 @@
 # Builds the program and starts it on the sample catalogue.
 set -euo pipefail
 cd "$(dirname "$0")"
-if [ ! -f app/shell/main.cpp ]; then
-  echo "The Reelsmith program is not built yet; only the library exists so far. Run ./test.sh."
-  exit 1
-fi
 scripts/install_dependencies.sh
 cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/plain -j2 --target reelsmith
