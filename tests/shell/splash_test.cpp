@@ -79,7 +79,8 @@ TEST_F(SplashTest, UnreadableBrandFileIsReportedAndTheBuiltInPictureStays) {
   }
   ASSERT_EQ(messages_.Asked().size(), 1u);
   EXPECT_EQ(messages_.Asked()[0].type, mtError);
-  EXPECT_TRUE(messages_.Asked()[0].text.contains(garbage)) << messages_.Asked()[0].text.toStdString();
+  EXPECT_TRUE(messages_.Asked()[0].text.contains(garbage))
+      << messages_.Asked()[0].text.toStdString();
 
   const QString missing = Brand("missing.png");
   TSplashScreen splash;
