@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "shell/drag_cursor.h"
+
 namespace {
 
 constexpr char kTagProperty[] = "ReelsmithTag";
@@ -34,6 +36,7 @@ void ExecMusicDrag(QWidget* source) {
   auto* mime = new QMimeData;      // owned by the drag
   mime->setData(kMusicMimeType, QByteArray());
   drag->setMimeData(mime);
+  drag->setDragCursor(DragMusicCursor(), Qt::CopyAction);
   drag->exec(Qt::CopyAction);
 }
 

@@ -1,0 +1,63 @@
+#include "shell/about_box.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/modal_dialog.h"
+
+TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
+    : QDialog(owner),
+      Image(new QLabel(this)),
+      ProgramName(new QLabel(QStringLiteral("Reelsmith 4.2"), this)),
+      Description(new QLabel(this)),
+      OKButton(new QPushButton(QStringLiteral("OK"), this)) {
+  setObjectName(QStringLiteral("AboutBox"));
+  setWindowTitle(QStringLiteral("About Reelsmith"));
+  setProperty("helpContext", kHelpContext);
+
+  Image->setObjectName(QStringLiteral("Image"));
+  Image->setPixmap(picture);
+  Image->setAlignment(Qt::AlignCenter);
+  ProgramName->setObjectName(QStringLiteral("ProgramName"));
+  QFont bold = ProgramName->font();
+  bold.setBold(true);
+  bold.setPointSizeF(bold.pointSizeF() * 1.5);
+  ProgramName->setFont(bold);
+  ProgramName->setAlignment(Qt::AlignCenter);
+  Description->setObjectName(QStringLiteral("Description"));
+  Description->setText(
+      QStringLiteral("Catalogues your music collection and makes cassette tapes from it.\n"
+                     "The catalogue is kept by the ReelsmithDB music database library."));
+  Description->setWordWrap(true);
+  Description->setAlignment(Qt::AlignCenter);
+  OKButton->setObjectName(QStringLiteral("OKButton"));
+  OKButton->setDefault(true);
+  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* buttons = new QHBoxLayout;  // owned by the outer layout
+  buttons->addStretch();
+  buttons->addWidget(OKButton);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Image);
+  layout->addWidget(ProgramName);
+  layout->addWidget(Description);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TAboutBoxRequest TAboutBox::Request() const {
+  return {windowTitle(), ProgramName->text(), Image->pixmap()};
+}
+
+bool TAboutBox::ShowModal() {
+  if (auto answer = TAboutBoxSeam::Ask(Request())) return *answer;
+  return ExecModal(*this) == QDialog::Accepted;
+}
+
+void ShowAboutBox(QWidget* owner, const QPixmap& picture) {
+  TAboutBox box(picture, owner);
+  box.ShowModal();
+}
