@@ -6,12 +6,21 @@
 #include <memory>
 
 #include "catalogue/catalogue_window.h"
+#include "shell/about_box.h"
 #include "shell/application.h"
+#include "shell/colour_notice.h"
 #include "shell/message_dialog.h"
+#include "shell/modeless_message.h"
+#include "shell/splash.h"
 
 int RunReelsmith(int argc, char** argv) {
   TReelsmithApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("reelsmith"));
+
+  // The splash first, painted before the slower catalogue window is built.
+  auto splash = std::make_unique<TSplashScreen>();
+  splash->show();
+  QCoreApplication::processEvents();
 
   std::unique_ptr<TReelsmithForm> form;
   try {
@@ -21,9 +30,22 @@ int RunReelsmith(int argc, char** argv) {
     ShowException(e);
     return 1;
   }
-  form->QuitOnClose = true;
-  form->ShowFromSplash();
+  TReelsmithForm* window = form.get();
+  TSplashScreen* splashScreen = splash.get();
+  window->QuitOnClose = true;
+  window->SplashDone = [splashScreen] { return splashScreen->Done(); };
+  window->OnAbout = [window, splashScreen] {
+    ShowAboutBox(window, splashScreen->ProductPicture());
+  };
+  window->OnColourNotice = [window] { ShowColorNoticeIfNeeded(window); };
+  window->OnStartUpLoadError = [window](const QString& text) {
+    ShowModelessMessage(window, text);
+  };
+  splash->SetHandOver([window] { window->ShowFromSplash(); });
+
   const int status = app.exec();
+  // Windows go in the reverse order of their creation.
   form.reset();
+  splash.reset();
   return status;
 }

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
 # Runs the built program as a user does, under Xvfb: opens a copy of the sample catalogue named
 # on the command line (relative, with a blank), finds the window by its caption, uses the menus
-# by keyboard (Find, then File Exit), and checks the exit status and the settings the program
+# by keyboard (the colour notice, Find, then File Exit), and checks the exit status and the settings the program
 # left: the last file as a full path and the window placement.
 # Usage: catalogue_window_test.sh <program> <sample catalogue>
 set -euo pipefail
 
 fail() { echo "FAIL: $*"; [ -f "$work/program.log" ] && cat "$work/program.log"; exit 1; }
 
+# Gives a window the keyboard and waits until it has it.
+focus() {
+  for _ in $(seq 1 50); do
+    xdotool windowfocus "$1" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && { sleep 0.2; return 0; }
+    sleep 0.1
+  done
+  fail "window $1 did not take the keyboard"
+}
+
 # Waits (at most 20 s) for a window whose caption matches, and prints its id.
 wait_window() {
   local id=""
   for _ in $(seq 1 200); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -n 1 || true)
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -24,21 +34,32 @@ session() {
   "$program" "my tapes.mus" >"$work/program.log" 2>&1 &
   local pid=$!
   local win
+  # The splash screen hands over to the catalogue window after three seconds.
+  xdotool search --sync --onlyvisible --class reelsmith >/dev/null
   win=$(wait_window '^my tapes\.mus - Reelsmith 4\.2$') || fail "no catalogue window titled with the file"
-  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+  # A new user on a colour display is shown the colour notice: OK closes it.
+  local notice
+  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
+  focus "$notice"
+  xdotool key Return
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  focus "$win"
 
   # Tools > Find..., type a title, Find Next, close the find window.
   xdotool key --clearmodifiers ctrl+f
   local find
   find=$(wait_window '^Find$') || fail "Ctrl+F opened no find window"
-  xdotool windowfocus --sync "$find"
+  focus "$find"
   xdotool type --delay 20 "Garden"
   xdotool key Return
   sleep 0.5
   xdotool key Escape
 
   # File > Exit by keyboard: Alt+F opens the menu, X is Exit's accelerator.
-  xdotool windowfocus --sync "$win"
+  focus "$win"
   xdotool key --clearmodifiers alt+f
   sleep 0.3
   xdotool key x
