@@ -55,13 +55,23 @@ session() {
   focus "$find"
   xdotool type --delay 20 "Garden"
   xdotool key Return
-  sleep 0.5
+  # The search is done when its progress window has gone again.
+  sleep 0.2
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name '^Reelsmith$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
   xdotool key Escape
 
   # File > Exit by keyboard: Alt+F opens the menu, X is Exit's accelerator.
   focus "$win"
+  local before
+  before=$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)
   xdotool key --clearmodifiers alt+f
-  sleep 0.3
+  for _ in $(seq 1 100); do  # the menu is a window of its own once it is open
+    [ "$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
   xdotool key x
   for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "File Exit did not end the program"; }
