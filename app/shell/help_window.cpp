@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr char kHelpKeyName[] = "HelpKey";
+
 QListWidgetItem* NewPageItem(const THelpIndex::TPage& page, QListWidget* list) {
   auto* item = new QListWidgetItem(page.title.isEmpty() ? page.file : page.title, list);
   item->setData(Qt::UserRole, page.file);
@@ -30,6 +32,8 @@ QString PageFileOf(const QUrl& url) { return url.path().section('/', -1); }
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(tr("Reelsmith Help"));
   setObjectName("HelpWindow");
+  // Help left open must not keep the program running once its main window is closed.
+  setAttribute(Qt::WA_QuitOnClose, false);
 
   back_ = new QToolButton(this);
   back_->setText(tr("&Back"));
@@ -162,7 +166,10 @@ void THelp::ShowContext(int helpContext) { ShownWindow()->ShowUrl(HelpUrlOf(help
 
 void THelp::InstallHelpKey(QWidget* window) {
   QWidget* top = window->window();
+  // A second F1 shortcut on the same window would make the key ambiguous, so neither would fire.
+  if (top->findChild<QShortcut*>(kHelpKeyName, Qt::FindDirectChildrenOnly)) return;
   auto* key = new QShortcut(QKeySequence(Qt::Key_F1), top);  // owned by the window
+  key->setObjectName(kHelpKeyName);
   key->setContext(Qt::WindowShortcut);
   connect(key, &QShortcut::activated, this, [this, top] {
     const QWidget* focus = QApplication::focusWidget();

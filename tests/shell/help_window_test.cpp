@@ -167,6 +167,7 @@ TEST_F(HelpTest, F1OpensThePageOfTheFocusedWidgetElseOfTheWindow) {
   layout->addWidget(without);
   SetHelpContext(withContext, 90);
   help.InstallHelpKey(withContext);  // any widget of the window will do
+  help.InstallHelpKey(&window);       // a second call must not make F1 ambiguous
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -181,6 +182,7 @@ TEST_F(HelpTest, F1OpensThePageOfTheFocusedWidgetElseOfTheWindow) {
   without->setFocus();
   QTest::keyClick(without, Qt::Key_F1);
   EXPECT_EQ(help.Window()->Source(), HelpPageUrl("cassette.html", "window"));
+  EXPECT_FALSE(help.Window()->testAttribute(Qt::WA_QuitOnClose));
 }
 
 }  // namespace
