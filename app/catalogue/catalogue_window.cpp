@@ -31,6 +31,7 @@
 #include "select/song_selector.h"
 #include "shell/application.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/help_window.h"
 #include "shell/last_file.h"
 #include "shell/message_dialog.h"
 #include "shell/window_placement.h"
@@ -40,7 +41,10 @@ namespace {
 const char kProductCaption[] = "Reelsmith 4.2";
 const char kNoCdDevice[] = "There is no CD Audio device installed on your system.";
 
-void SetHelpContext(QObject* object, int context) { object->setProperty("helpContext", context); }
+// Actions are not widgets, so their context is kept the same way by hand.
+void SetActionHelpContext(QAction* action, int context) {
+  action->setProperty("helpContext", context);
+}
 
 }  // namespace
 
@@ -49,6 +53,8 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
     : QMainWindow(parent) {
   setObjectName(QStringLiteral("ReelsmithForm"));
   SetHelpContext(this, 10);
+  help_ = new THelp(this);
+  help_->InstallHelpKey(this);
   // The database component first: without the library there is no window.
   db_ = new TReelsmithDB(this, search);
   db_->setObjectName(QStringLiteral("ReelsmithDB"));
@@ -184,6 +190,7 @@ void TReelsmithForm::BuildControls() {
   statusBar()->addWidget(statusLine_, 1);
 
   findDialog_ = new TFindDialog(this);
+  help_->InstallHelpKey(findDialog_);
   findDialog_->setObjectName(QStringLiteral("FindDialog"));
   findDialog_->OnFind = [this] { FindDialogFind(); };
 
@@ -197,7 +204,7 @@ QAction* TReelsmithForm::AddCommand(QMenu* menu, const char* name, const QString
   action->setObjectName(QString::fromLatin1(name));
   action->setStatusTip(hint);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  if (helpContext) SetHelpContext(action, helpContext);
+  if (helpContext) SetActionHelpContext(action, helpContext);
   connect(action, &QAction::triggered, this, Guarded([this, handler = std::move(handler)](bool) {
             handler();
             UpdateCommands();
@@ -683,9 +690,9 @@ void TReelsmithForm::SortByTimeMenuClick() { songSelector_->SortByTimeMenuClick(
 
 // ---- Help ---------------------------------------------------------------------------
 
-void TReelsmithForm::HelpContents() {}
+void TReelsmithForm::HelpContents() { help_->Contents(); }
 
-void TReelsmithForm::HelpSearch() {}
+void TReelsmithForm::HelpSearch() { help_->Search(QString()); }
 
 void TReelsmithForm::HelpAbout() {
   if (OnAbout) OnAbout();

@@ -12,11 +12,12 @@
 #include <QVBoxLayout>
 
 #include "shell/application.h"
+#include "shell/help_context.h"
 
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Find"));
   setModal(false);
-  setProperty("helpContext", 130);
+  SetHelpContext(this, 130);
 
   auto* label = new QLabel(QStringLiteral("Fi&nd what:"), this);
   findEdit_ = new QLineEdit(this);

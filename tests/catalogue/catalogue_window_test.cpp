@@ -10,6 +10,7 @@
 #include "select/song_selector.h"
 #include "shell/cancel_dialog_wrapper.h"
 #include "shell/file_dialogs.h"
+#include "shell/help_window.h"
 #include "shell/last_file.h"
 #include "shell/message_dialog.h"
 
@@ -361,6 +362,24 @@ TEST_F(CatalogueWindowTest, SortCommandsMoveTheCheckMarkAndHintsReachTheStatusLi
   QStatusTipEvent tip(form.Button("SaveButton")->statusTip());
   QCoreApplication::sendEvent(&form, &tip);
   EXPECT_EQ(form.StatusLine()->text(), "Save the current Reelsmith file.");
+}
+
+TEST_F(CatalogueWindowTest, HelpOpensTheContentsAndF1ThePageOfTheControlInUse) {
+  TReelsmithForm& form = Open({Sample()});
+  form.Action("HelpContentsMenu")->trigger();
+  ASSERT_NE(form.Help()->Window(), nullptr);
+  EXPECT_EQ(form.Help()->Window()->Source(), HelpContentsUrl());
+
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.activateWindow();
+  form.SongsGrid()->setFocus();
+  QTest::keyClick(form.SongsGrid(), Qt::Key_F1);
+  EXPECT_EQ(form.Help()->Window()->Source(), HelpUrlOf(20));  // the album panel's page
+  form.AlbumSelector1()->setFocus();
+  QTest::keyClick(form.AlbumSelector1(), Qt::Key_F1);
+  EXPECT_EQ(form.Help()->Window()->Source(), HelpUrlOf(60));  // the browser's page
+  form.Help()->Window()->close();
 }
 
 TEST_F(CatalogueWindowTest, StartsAndStopsWithoutAWritableSettingsFolder) {
