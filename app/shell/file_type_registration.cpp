@@ -120,9 +120,9 @@ int RegisterFileType(const QString& typeName, const QString& description, const 
     if (programPath.isEmpty())
       run.Fail(EINVAL, QStringLiteral("The program's own path is unknown or no text."));
     else if (!DesktopExecProgram(programPath))
-      run.Fail(EINVAL, QStringLiteral("The program's path cannot be written into a desktop "
-                                      "entry: %1")
-                           .arg(programPath));
+      // The path itself stays out of the message: it may be what breaks the line.
+      run.Fail(EINVAL, QStringLiteral("The program's path cannot be written into a desktop entry "
+                                      "(it is not absolute or holds a control character)."));
     else
       run.Fail(EINVAL, QStringLiteral("The file type cannot be registered with these names."));
     return run.Code();

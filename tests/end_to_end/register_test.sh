@@ -78,7 +78,8 @@ check_failure() {  # description, program, data folder
   register "$2" "$3" "$work/config3"
   local status=$?
   [ "$status" -eq 1 ] || fail "$1: status $status, not 1"
-  grep -q '^reelsmith: ' "$work/err" || fail "$1: no message on stderr"
+  [ "$(grep -c "^reelsmith: " "$work/err")" -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] ||
+    fail "$1: not one line on stderr: $(cat "$work/err")"
   [ ! -e "$3/applications/reelsmith.desktop" ] || fail "$1: a desktop entry was written"
 }
 echo "not a folder" >"$work/file"
