@@ -31,6 +31,7 @@
 #include "select/song_selector.h"
 #include "shell/application.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/file_type_registration.h"
 #include "shell/help_window.h"
 #include "shell/last_file.h"
 #include "shell/message_dialog.h"
@@ -80,6 +81,9 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   BuildSpeedBar();
 
   setWindowTitle(QString::fromLatin1(kProductCaption));
+  // Every start keeps the desktop's record of catalogue files pointing at this program, without
+  // taking over a default the user chose; failures only cost the desktop integration.
+  RegisterReelsmithFileType(RunningProgramPath(), false);
 
   // The window stays hidden until the splash screen hands over, so the placement is restored
   // invisibly and its show state kept for then.

@@ -1,3 +1,8 @@
+#include "shell/register_switch.h"
 #include "shell/start_up.h"
 
-int main(int argc, char** argv) { return RunReelsmith(argc, argv); }
+int main(int argc, char** argv) {
+  // Before any application object: registering needs no display.
+  if (IsRegisterSwitch(argc, argv)) return RunRegisterSwitch(argc, argv);
+  return RunReelsmith(argc, argv);
+}
