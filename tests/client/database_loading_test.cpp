@@ -139,7 +139,9 @@ TEST(RsdbLoad, EachFunctionIsLookedUpOncePerComponent) {
   EXPECT_EQ(db.LookupCount(), 37 + 4 + 2 + 7);
 }
 
-QString Canonical(const QString& path) { return QFileInfo(path).canonicalFilePath(); }
+std::string Canonical(const QString& path) {
+  return QFileInfo(path).canonicalFilePath().toStdString();
+}
 
 // A stand-in installed folder holding a decoy: the stub library, told apart by its path.
 class RsdbInstalledFolder : public ::testing::Test {
@@ -156,8 +158,8 @@ TEST_F(RsdbInstalledFolder, TheProgramsOwnFolderIsSearchedFirst) {
   // This test program's folder holds the real library.
   const TLibrarySearch search = TLibrarySearch::Default(installed.path());
   ASSERT_EQ(search.Folders.size(), 2);
-  EXPECT_EQ(Canonical(search.Folders[0]), QFileInfo(QStringLiteral(RS_LIB_PATH)).canonicalPath());
-  EXPECT_EQ(search.Folders[1], installed.path());
+  EXPECT_EQ(Canonical(search.Folders[0]), Canonical(QFileInfo(RS_LIB_PATH).absolutePath()));
+  EXPECT_EQ(search.Folders[1].toStdString(), installed.path().toStdString());
   EXPECT_TRUE(search.SystemSearch);
   TReelsmithDB db(nullptr, search);
   EXPECT_EQ(Canonical(db.LibraryPath()), Canonical(QStringLiteral(RS_LIB_PATH)));
