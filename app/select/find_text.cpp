@@ -55,8 +55,11 @@ void FoldWithOrigins(const QString& text, QString& out, std::vector<qsizetype>& 
   const qsizetype n = text.size();
   for (qsizetype i = 0; i < n;) {
     const char16_t u = text[i].unicode();
-    if (u < 0x80) {
-      out.append(QChar(u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + (u'a' - u'A')) : u));
+    // Latin-1, the bulk of catalogue text, folds by adding 0x20 to the capitals, except for
+    // micro sign and sharp s, which go to ICU with the rest.
+    if (u < 0x100 && u != 0xB5 && u != 0xDF) {
+      const bool capital = (u >= u'A' && u <= u'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7);
+      out.append(QChar(capital ? static_cast<char16_t>(u + 0x20) : u));
       origin.push_back(i);
       ++i;
       continue;

@@ -131,6 +131,7 @@ std::unique_ptr<TSongSelector> NewShownSelector() {
   selector->resize(320, 600);
   selector->show();
   QApplication::processEvents();
+  selector->Refresh();
   selector->FocusCell(selector->FixedCols(), selector->FixedRows());
   return selector;
 }
