@@ -31,9 +31,9 @@ const QString& Composed(const QString& text, QString& scratch) {
       U_FAILURE(error))
     return text;
   scratch.resize(text.size() + 16);
-  int32_t needed = unorm2_normalize(nfc, Units(text), length,
-                                    reinterpret_cast<UChar*>(scratch.data()),
-                                    static_cast<int32_t>(scratch.size()), &error);
+  int32_t needed =
+      unorm2_normalize(nfc, Units(text), length, reinterpret_cast<UChar*>(scratch.data()),
+                       static_cast<int32_t>(scratch.size()), &error);
   if (error == U_BUFFER_OVERFLOW_ERROR) {
     error = U_ZERO_ERROR;
     scratch.resize(needed);

@@ -148,17 +148,20 @@ BENCHMARK(BM_SongSelectorFindNoMatch)->DenseRange(0, 2)->Unit(benchmark::kMillis
 void BM_Reference_AsciiSongSelectorFindNoMatch(benchmark::State& state) {
   auto selector = NewShownSelector();
   const TFindOptions options = kFindModes[state.range(0)];
-  for (auto _ : state) benchmark::DoNotOptimize(ascii_reference::Find(*selector, "Nowhere", options));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ascii_reference::Find(*selector, "Nowhere", options));
   state.SetLabel(kFindModeNames[state.range(0)]);
 }
-BENCHMARK(BM_Reference_AsciiSongSelectorFindNoMatch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_AsciiSongSelectorFindNoMatch)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond);
 
 // 15,000 titles in which most words carry an accent, as a catalogue of Spanish, French and
 // German music would.
 const QStringList& AccentedTitles() {
   static const QStringList titles = [] {
-    const char* const words[] = {"Canción", "Señor", "Élan", "Straße", "Über", "Café", "Noël",
-                                 "Déjà", "Mañana", "Größe", "Garçon", "Æther"};
+    const char* const words[] = {"Canción", "Señor", "Élan",   "Straße", "Über",   "Café",
+                                 "Noël",    "Déjà",  "Mañana", "Größe",  "Garçon", "Æther"};
     QStringList out;
     unsigned seed = 54321;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
@@ -195,14 +198,16 @@ void BM_Reference_AsciiFindTextAccentedNoMatch(benchmark::State& state) {
     const QString pattern = matchCase ? QString("Nowhere") : ascii_reference::AsciiLower("Nowhere");
     bool found = false;
     for (const QString& title : titles) {
-      found |= ascii_reference::TextContains(
-          matchCase ? title : ascii_reference::AsciiLower(title), pattern, wholeWord);
+      found |= ascii_reference::TextContains(matchCase ? title : ascii_reference::AsciiLower(title),
+                                             pattern, wholeWord);
     }
     benchmark::DoNotOptimize(found);
   }
   state.SetLabel(kFindModeNames[state.range(0)]);
 }
-BENCHMARK(BM_Reference_AsciiFindTextAccentedNoMatch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reference_AsciiFindTextAccentedNoMatch)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

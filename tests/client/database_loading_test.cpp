@@ -177,14 +177,13 @@ TEST_F(RsdbInstalledFolder, TheInstalledFolderServesWhenTheProgramsFolderLacksTh
   const QString out = programFolder.filePath("child.txt");
   const std::string cmd = "LD_LIBRARY_PATH= RS_CHILD_INSTALLED_DIR='" +
                           installed.path().toStdString() + "' '" + program.toStdString() +
-                          "' --gtest_filter=RsdbInstalledFolderChild.* > '" +
-                          out.toStdString() + "' 2>&1";
+                          "' --gtest_filter=RsdbInstalledFolderChild.* > '" + out.toStdString() +
+                          "' 2>&1";
   EXPECT_EQ(std::system(cmd.c_str()), 0);
   QFile f(out);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const std::string text = f.readAll().toStdString();
-  EXPECT_NE(text.find("RESULT loaded " + Decoy().toStdString() + "\n"), std::string::npos)
-      << text;
+  EXPECT_NE(text.find("RESULT loaded " + Decoy().toStdString() + "\n"), std::string::npos) << text;
 }
 
 // Only runs as the child of the case above.

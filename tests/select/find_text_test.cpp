@@ -53,8 +53,7 @@ TEST(FindText, FoldingAgreesWithIcuAcrossLatinOneAndBeyond) {
     UErrorCode error = U_ZERO_ERROR;
     const int32_t n = u_strFoldCase(expected, 8, &u, 1, U_FOLD_CASE_DEFAULT, &error);
     ASSERT_TRUE(U_SUCCESS(error));
-    EXPECT_EQ(FoldCase(QString(QChar(u))),
-              QString(reinterpret_cast<const QChar*>(expected), n))
+    EXPECT_EQ(FoldCase(QString(QChar(u))), QString(reinterpret_cast<const QChar*>(expected), n))
         << "U+" << std::hex << int(u);
   }
 }
