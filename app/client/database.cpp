@@ -76,11 +76,13 @@ QString LoadedPath(void* handle) {
 
 }  // namespace
 
-TLibrarySearch TLibrarySearch::Default() {
+TLibrarySearch TLibrarySearch::Default() { return Default(QStringLiteral(RS_INSTALL_LIBDIR)); }
+
+TLibrarySearch TLibrarySearch::Default(const QString& installedFolder) {
   TLibrarySearch search;
   const QString own = ProgramFolder();
   if (!own.isEmpty()) search.Folders << own;
-  search.Folders << QStringLiteral(RS_INSTALL_LIBDIR);
+  search.Folders << installedFolder;
   search.SystemSearch = true;
   return search;
 }
@@ -148,6 +150,7 @@ void TReelsmithDB::LoadLibrary(const TLibrarySearch& search) {
 }
 
 void* TReelsmithDB::Lookup(const char* name) const {
+  ++lookups_;
   void* fn = library_ ? ::dlsym(library_, name) : nullptr;
   if (!fn)
     throw EMissingMethod(QString("%1 is missing the %2 function.  You may need a newer "

@@ -53,6 +53,8 @@ struct TLibrarySearch {
 
   // The program's own folder, then the installed library folder, then the system.
   static TLibrarySearch Default();
+  // The same order with another installed folder, so that tests can put a library there.
+  static TLibrarySearch Default(const QString& installedFolder);
 };
 
 // The library's file name on this system.
@@ -141,6 +143,8 @@ class TReelsmithDB : public QObject {
 
   // The library function exported under exactly this name. Throws EMissingMethod.
   void* Lookup(const char* name) const;
+  // How many times Lookup has been called: each function is bound once per component.
+  int LookupCount() const { return lookups_; }
 
   // Delivers the event to the change links of this component, or queues it.
   void Notify(TReelsmithDBEvent event);
@@ -234,6 +238,7 @@ class TReelsmithDB : public QObject {
 
   void* library_ = nullptr;
   QString libraryPath_;
+  mutable int lookups_ = 0;
   TFunctions fn_;
   TSongFunctions songFn_;
   TArtistFunctions artistFn_;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // The find dialog's options, combined as a bit set.
 enum TFindOption : unsigned {
   frDown = 1u << 0,
@@ -10,11 +12,32 @@ enum TFindOption : unsigned {
 };
 using TFindOptions = unsigned;
 
-// Lower-cases the ASCII letters A to Z only, as the search always did.
-QString AsciiLower(const QString& text);
+// Full Unicode case folding ("Straße" and "STRASSE" both become "strasse").
+QString FoldCase(const QString& text);
 
-// Answers whether `pattern` occurs in `text`. Both are compared as given, so a search without
-// match case lower-cases both first (AsciiLower). With wholeWord an occurrence counts only when
-// the character before it and the one after it (where there are such) are not ASCII letters or
-// digits; every occurrence is tried in turn. An empty pattern occurs nowhere.
-bool TextContains(const QString& text, const QString& pattern, bool wholeWord);
+// Answers whether the find dialog's text occurs in a cell's text, in any script.
+// Both texts are compared in composed form (NFC), so an accent typed as a combining mark
+// matches the accented letter. Without frMatchCase both are also case-folded; an occurrence
+// must then start and end on whole characters of the text (the "s" of folded "ß" is no "s").
+// With frWholeWord the characters before and after an occurrence must not be letters,
+// numbers or combining marks, so an occurrence that ends before a mark is inside a word.
+// An empty pattern occurs nowhere. frDown is ignored.
+class TFindText {
+ public:
+  TFindText(const QString& pattern, TFindOptions options);
+
+  // Uses scratch buffers kept between calls, so one object serves one search at a time.
+  bool FoundIn(const QString& text);
+
+ private:
+  bool matchCase_;
+  bool wholeWord_;
+  QString pattern_;
+  QString composed_;
+  QString folded_;
+  // folded_[i] came from the character that starts at origin_[i] of the composed text.
+  std::vector<qsizetype> origin_;
+};
+
+// One-off form of TFindText::FoundIn.
+bool TextContains(const QString& text, const QString& pattern, TFindOptions options);

@@ -139,9 +139,7 @@ void TReelsmithSelector::focusInEvent(QFocusEvent* event) {
 
 bool TReelsmithSelector::Find(const QString& text, TFindOptions options) {
   cancelFind_ = false;
-  const bool matchCase = (options & frMatchCase) != 0;
-  const bool wholeWord = (options & frWholeWord) != 0;
-  const QString pattern = matchCase ? text : AsciiLower(text);
+  TFindText finder(text, options);
   const int step = (options & frDown) ? 1 : -1;
   int row = Row() + step;
   bool found = false;
@@ -151,8 +149,7 @@ bool TReelsmithSelector::Find(const QString& text, TFindOptions options) {
       // A pending event may have cancelled the search or refreshed the grid.
       if (cancelFind_ || row > RowCount() - 1) break;
     }
-    const QString cell = Cells(FixedCols(), row);
-    if (TextContains(matchCase ? cell : AsciiLower(cell), pattern, wholeWord)) {
+    if (finder.FoundIn(Cells(FixedCols(), row))) {
       found = true;
     } else {
       row += step;

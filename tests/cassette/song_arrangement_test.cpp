@@ -548,6 +548,7 @@ TEST_F(SongListPrintTest, TimesAndAlbumsFillTheirColumns) {
   arrangement_.SetTapeLength(20000);
   arrangement_.AddSongs(*album);
   arrangement_.AddSongs(*Album("B", {599}));
+  arrangement_.AddSongs(*Album("C", {7}));
   auto printer = Printer(600, 800);
   arrangement_.PrintSongList(*printer);
   const std::vector<TPrintedWord> words = ReadWords(dir_.filePath("list.pdf"));
@@ -573,7 +574,19 @@ TEST_F(SongListPrintTest, TimesAndAlbumsFillTheirColumns) {
       EXPECT_NEAR(w.xMin, int(timeX) / 2, 1.5);
     }
   }
-  EXPECT_EQ(albumWords, 3);  // "Album A", "Album A", "Album B" under the heading
+  EXPECT_EQ(albumWords, 4);  // "Album A", "Album A", "Album B", "Album C" under the heading
+  // Each song's time, minutes and two-digit seconds, on the song's own row; nothing else
+  // stands in the time column.
+  const std::map<QString, QString> timeOf = {
+      {"A1", "1:05"}, {"A2", "100:00"}, {"B1", "9:59"}, {"C1", "0:07"}};
+  for (const auto& [title, time] : timeOf) {
+    ASSERT_TRUE(byText.count(title)) << title.toStdString();
+    ASSERT_TRUE(byText.count(time)) << time.toStdString();
+    EXPECT_NEAR(byText[time].yMin, byText[title].yMin, 0.5) << title.toStdString();
+  }
+  int timeWords = 0;
+  for (const auto& w : words) timeWords += w.xMin > timeX - 1 && w.yMin > byText["Time"].yMin + 1;
+  EXPECT_EQ(timeWords, 4);
   bool sawB = false;
   for (const auto& w : words) sawB |= (w.text == "B" && std::abs(w.yMin - byText["9:59"].yMin) < 1);
   EXPECT_TRUE(sawB);

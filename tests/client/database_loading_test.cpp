@@ -8,8 +8,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -122,6 +124,78 @@ TEST(RsdbLoad, AdditionsTheLibraryRefusesRaiseAndAnnounceNothing) {
   TReelsmithArtist artist(&db, &fake);
   expectRefused([&] { album.AddSong("S", 60, artist, 1); }, "Unable to add song");
   EXPECT_TRUE(log.codes.empty());
+}
+
+TEST(RsdbLoad, EachFunctionIsLookedUpOncePerComponent) {
+  TReelsmithDB db(nullptr, StubLibrary("full"));
+  EXPECT_EQ(db.LookupCount(), 37);  // the catalogue's functions, bound at construction
+  int fake = 0;
+  for (int i = 0; i < 3; ++i) {
+    TReelsmithSong song(&db, &fake);
+    TReelsmithArtist artist(&db, &fake);
+    TReelsmithAlbum album(&db, &fake);
+  }
+  // Then each record class's functions once: 4 for songs, 2 for artists, 7 for albums.
+  EXPECT_EQ(db.LookupCount(), 37 + 4 + 2 + 7);
+}
+
+std::string Canonical(const QString& path) {
+  return QFileInfo(path).canonicalFilePath().toStdString();
+}
+
+// A stand-in installed folder holding a decoy: the stub library, told apart by its path.
+class RsdbInstalledFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(QFile::copy(StubFolder("full") + "/libReelsmithDB.so", Decoy()));
+  }
+  QString Decoy() const { return installed.filePath("libReelsmithDB.so"); }
+
+  QTemporaryDir installed;
+};
+
+TEST_F(RsdbInstalledFolder, TheProgramsOwnFolderIsSearchedFirst) {
+  // This test program's folder holds the real library.
+  const TLibrarySearch search = TLibrarySearch::Default(installed.path());
+  ASSERT_EQ(search.Folders.size(), 2);
+  EXPECT_EQ(Canonical(search.Folders[0]), Canonical(QFileInfo(RS_LIB_PATH).absolutePath()));
+  EXPECT_EQ(search.Folders[1].toStdString(), installed.path().toStdString());
+  EXPECT_TRUE(search.SystemSearch);
+  TReelsmithDB db(nullptr, search);
+  EXPECT_EQ(Canonical(db.LibraryPath()), Canonical(QStringLiteral(RS_LIB_PATH)));
+}
+
+TEST_F(RsdbInstalledFolder, TheInstalledFolderServesWhenTheProgramsFolderLacksTheLibrary) {
+  // A copy of this test program in a folder of its own runs the child case below.
+  char self[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  ASSERT_GT(n, 0);
+  self[n] = '\0';
+  QTemporaryDir programFolder;
+  const QString program = programFolder.filePath("loading_test");
+  ASSERT_TRUE(QFile::copy(QFile::decodeName(self), program));
+  const QString out = programFolder.filePath("child.txt");
+  const std::string cmd = "LD_LIBRARY_PATH= RS_CHILD_INSTALLED_DIR='" +
+                          installed.path().toStdString() + "' '" + program.toStdString() +
+                          "' --gtest_filter=RsdbInstalledFolderChild.* > '" + out.toStdString() +
+                          "' 2>&1";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  QFile f(out);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const std::string text = f.readAll().toStdString();
+  EXPECT_NE(text.find("RESULT loaded " + Decoy().toStdString() + "\n"), std::string::npos) << text;
+}
+
+// Only runs as the child of the case above.
+TEST(RsdbInstalledFolderChild, LoadWithTheDefaultSearch) {
+  const char* installed = std::getenv("RS_CHILD_INSTALLED_DIR");
+  if (!installed) GTEST_SKIP() << "runs only as a child process";
+  try {
+    TReelsmithDB db(nullptr, TLibrarySearch::Default(QString::fromLocal8Bit(installed)));
+    std::printf("RESULT loaded %s\n", qPrintable(db.LibraryPath()));
+  } catch (const EMissingMethod& e) {
+    std::printf("RESULT %s\n", qPrintable(e.Message()));
+  }
 }
 
 // The current directory is never searched: not through a relative folder in the list,

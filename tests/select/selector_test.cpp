@@ -245,6 +245,24 @@ TEST_F(SelectorTest, FindMatchesWholeWordsInEitherDirectionWithoutWrapping) {
   EXPECT_EQ(CurrentAlbumTitle(*db_), "D Cat");
 }
 
+TEST_F(SelectorTest, AnUpwardFindReachesTheFirstDataRow) {
+  AddAlbum("Élan Vital", {{"Quiet Señor", 60, "Ana"}, {"Zeta", 60, "Bo"}, {"Omega", 60, "Cy"}});
+  AddAlbum("Zulu", {});
+  // Albums have no heading row, songs have one: the only match is the first data row of each.
+  ASSERT_EQ(RowOf(albums_, "Élan Vital"), 0);
+  albums_.FocusCell(0, RowOf(albums_, "Zulu"));
+  EXPECT_TRUE(albums_.Find("élan", frWholeWord));
+  EXPECT_EQ(albums_.Row(), 0);
+
+  songs_.FocusCell(songs_.FixedCols(), songs_.RowCount() - 1);
+  ASSERT_EQ(songs_.Cells(songs_.FixedCols(), songs_.FixedRows()), "Omega");
+  EXPECT_FALSE(songs_.Find("Se", frWholeWord));  // "Señor" is one word
+  EXPECT_TRUE(songs_.Find("omega", 0));
+  EXPECT_EQ(songs_.Row(), songs_.FixedRows());
+  EXPECT_FALSE(songs_.Find("omega", 0));  // nothing above, and no wrap-around
+  EXPECT_EQ(songs_.Row(), songs_.FixedRows());
+}
+
 TEST_F(SelectorTest, FindYieldsToPendingEventsAndStopsWhenCancelled) {
   db_->SetDeferEvents(true);
   for (int i = 0; i < 150; ++i) AddAlbum(QString::asprintf("Album %03d", i), {});

@@ -119,6 +119,32 @@ TEST_F(PlacementTest, CorrectionsOfStoredPositions) {
   EXPECT_FALSE(CorrectPlacement(p, QSize(800, 600)));
 }
 
+TEST_F(PlacementTest, OnAWideScreenEachEdgeIsCheckedAgainstItsOwnSide) {
+  // Below a screen 600 high although within its width: moves to the top.
+  TWindowPlacement p;
+  p.maxPosition = QPoint(900, 700);
+  p.left = 100;
+  p.right = 500;
+  p.top = 700;
+  p.bottom = 900;
+  EXPECT_TRUE(CorrectPlacement(p, QSize(1024, 600)));
+  EXPECT_EQ(QRect(QPoint(p.left, p.top), QPoint(p.right, p.bottom)),
+            QRect(QPoint(100, 0), QPoint(500, 200)));
+  EXPECT_EQ(p.maxPosition, QPoint(900, 0));
+
+  // Right of a screen 600 wide although within its height: moves to the left edge.
+  p = TWindowPlacement();
+  p.minPosition = QPoint(700, 900);
+  p.left = 700;
+  p.right = 900;
+  p.top = 900;
+  p.bottom = 1000;
+  EXPECT_TRUE(CorrectPlacement(p, QSize(600, 1024)));
+  EXPECT_EQ(QRect(QPoint(p.left, p.top), QPoint(p.right, p.bottom)),
+            QRect(QPoint(0, 900), QPoint(200, 1000)));
+  EXPECT_EQ(p.minPosition, QPoint(0, 900));
+}
+
 TEST_F(PlacementTest, WithoutSetSizeOnlyThePositionIsRestored) {
   Store("CDPlayer", {{"PlaceNormPosL", 10},
                      {"PlaceNormPosT", 10},
