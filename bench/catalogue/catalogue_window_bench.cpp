@@ -13,6 +13,7 @@
 
 #include "catalogue/catalogue_window.h"
 #include "catalogue/find_window.h"
+#include "../catalogue_writer.h"
 #include "client/database.h"
 #include "select/album_selector.h"
 #include "select/artist_selector.h"
@@ -27,30 +28,6 @@ namespace {
 std::unique_ptr<QTemporaryDir> gDir;
 std::unique_ptr<TReelsmithForm> gForm;
 
-// Writes a catalogue of `count` albums, each with one song by an artist of its own.
-void WriteCatalogue(TReelsmithDB& db, int count, int first, const QString& fileName) {
-  db.Clear();
-  db.SetDeferEvents(true);
-  unsigned seed = 977u + static_cast<unsigned>(first);
-  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-  for (int i = first; i < first + count; ++i) {
-    auto album = TReelsmithAlbum::CreateNew(&db, QString("Album %1 %2").arg(next() % 100000).arg(i),
-                                            "", "", 1, 0, 0);
-    auto artist = TReelsmithArtist::CreateNew(&db, QString("Artist %1 %2").arg(next() % 1000).arg(i));
-    album->BeginAddSong();
-    album->AddSong(QString("Song %1 %2").arg(next() % 100000).arg(i),
-                   static_cast<int>((next() >> 8) % 601), *artist, 1);
-    album->FinishAddSong();
-  }
-  db.ResequenceArtists();
-  db.ResequenceAlbums();
-  db.ResequenceSongs();
-  db.SetFileName(fileName);
-  if (!db.Save()) qFatal("cannot write the benchmark catalogue");
-  db.SetDeferEvents(false);
-  db.Clear();
-}
-
 TReelsmithForm& Form() {
   if (!gForm) {
     gDir = std::make_unique<QTemporaryDir>();
@@ -61,9 +38,9 @@ TReelsmithForm& Form() {
     gForm->resize(900, 600);
     gForm->show();
     TReelsmithDB& db = *gForm->ReelsmithDB();
-    WriteCatalogue(db, 15000, 0, gDir->filePath("full.mus"));
-    WriteCatalogue(db, 7500, 0, gDir->filePath("first.mus"));
-    WriteCatalogue(db, 7500, 7500, gDir->filePath("second.mus"));
+    WriteBenchmarkCatalogue(db, 15000, 0, gDir->filePath("full.mus"));
+    WriteBenchmarkCatalogue(db, 7500, 0, gDir->filePath("first.mus"));
+    WriteBenchmarkCatalogue(db, 7500, 7500, gDir->filePath("second.mus"));
     QApplication::processEvents();
   }
   return *gForm;
