@@ -29,7 +29,10 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# A private settings and data folder: the picture shows the program as a new user sees it.
+# A private settings and data folder: the picture shows the program as a new user sees it once
+# the colour notice has been put away.
+mkdir -p "$work/reelsmith"
+printf '[ColorNotice]\nDoNotDisplay=1\n' >"$work/reelsmith/reelsmt.ini"
 XDG_CONFIG_HOME=$work XDG_DATA_HOME=$work SCREENSHOT_SESSION=1 QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" "$out"
 echo "saved $out"

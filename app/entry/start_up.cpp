@@ -1,4 +1,4 @@
-#include "shell/start_up.h"
+#include "entry/start_up.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 #include "shell/register_switch.h"
-#include "shell/start_up.h"
+#include "entry/start_up.h"
 
 int main(int argc, char** argv) {
   // Before any application object: registering needs no display.
