@@ -24,6 +24,7 @@
 #include "client/notify_link.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
+#include "reports/report_dialog.h"
 #include "select/album_selector.h"
 #include "select/artist_selector.h"
 #include "select/list_box.h"
@@ -535,6 +536,7 @@ TCommandInputs TReelsmithForm::CommandInputs() const {
   TCommandInputs in;
   in.editing = db_->Editing();
   in.albumCurrent = db_->CurrentAlbum() != nullptr;
+  in.reports = true;
   return in;
 }
 
@@ -587,7 +589,10 @@ bool TReelsmithForm::FileSaveAs() { return fileCommands_->FileSaveAs(); }
 
 void TReelsmithForm::ExportMenuClick() { fileCommands_->Export(); }
 
-void TReelsmithForm::PrintMenuClick() {}
+void TReelsmithForm::PrintMenuClick() {
+  TReportDlg dialog(db_, this);
+  ShowReportDialog(dialog);
+}
 
 void TReelsmithForm::FileExit() { close(); }
 

@@ -5,6 +5,7 @@
 #include "catalogue/songs_grid.h"
 #include "client/database.h"
 #include "platform/profile.h"
+#include "reports/report_dialog.h"
 #include "select/album_selector.h"
 #include "select/selection_notebook.h"
 #include "select/song_selector.h"
@@ -304,7 +305,7 @@ TEST_F(CatalogueWindowTest, CommandsAreEnabledByEditingStateAndWaitForTheirWindo
   EXPECT_TRUE(Enabled("FileSaveMenu"));
   EXPECT_TRUE(Enabled("FindMenu"));
   for (const char* waiting : {"NewAlbumMenu", "EditAlbumMenu", "DeleteAlbumMenu", "ReadTimesfromCD",
-                              "PrintMenu", "CassetteInsertMenu", "CDPlayerMenu", "DBFieldsMenu"})
+                              "CassetteInsertMenu", "CDPlayerMenu", "DBFieldsMenu"})
     EXPECT_FALSE(Enabled(waiting)) << waiting;
 
   TCommandInputs in;
@@ -321,6 +322,21 @@ TEST_F(CatalogueWindowTest, CommandsAreEnabledByEditingStateAndWaitForTheirWindo
               editing.deleteSong);
   in.discPresent = true;
   EXPECT_TRUE(ComputeCommandStates(in).readTimes);
+}
+
+TEST_F(CatalogueWindowTest, PrintOpensTheReportDialogOnThisCatalogue) {
+  Open({Sample()});
+  ASSERT_TRUE(Enabled("PrintMenu"));
+  int shown = 0;
+  TReportDialogSeam seam([&](const TReportDialogRequest& request) {
+    ++shown;
+    EXPECT_EQ(request.dialog->parentWidget(), form_.get());
+    EXPECT_EQ(request.dialog->windowTitle(), "Print Database");
+    EXPECT_FALSE(request.dialog->Columns().empty());
+    return static_cast<int>(QDialog::Rejected);
+  });
+  form_->Action("PrintMenu")->trigger();
+  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(CatalogueWindowTest, FindSearchesThePageShownAndSaysWhenNothingMatches) {
