@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct EventLog {
   std::vector<std::string> log;
 };
 
@@ -24,7 +24,7 @@ TEST(ReportSequencer, RaisesTheEventsOfEachPageAtTheirPositionsUntilFinished) {
   QImage page(600, 800, QImage::Format_RGB32);
   QPainter painter(&page);
   TReportSequencer sequencer;
-  Run run;
+  EventLog run;
   int linesLeft = 9;
   sequencer.OnNewPage = [&](QObject*) {
     run.log.push_back("page " + std::to_string(sequencer.PageNumber()));
