@@ -1,6 +1,8 @@
-// Writes the seed corpus of the LoadDb fuzz target into the folder given: a small
-// catalogue in every file version, a version 1 file that needs repair and a version 5
-// file without songs. Run by hand when the seeds should change.
+// Writes the seed corpus of the catalogue fuzz targets into the folder given: a small
+// catalogue in every file version, a version 1 file that needs repair, a version 5 file
+// without songs, files whose album arrays end at and just past a 1,024-item segment, and
+// one with more strings than its 16-bit string count holds. Run by hand when the seeds
+// should change.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,6 +31,27 @@ rstest::MusCatalogue Small() {
   return c;
 }
 
+// albums albums with empty texts, and one song by one artist on the first.
+rstest::MusCatalogue ManyAlbums(int albums) {
+  rstest::MusCatalogue c;
+  c.artists = {"Ann"};
+  for (int i = 0; i < albums; ++i) c.albums.push_back({std::to_string(i), 1, 0, 0, "", ""});
+  c.songs = {{"Song", 60, 0, 0, 1, false}};
+  return c;
+}
+
+// 65,536 strings, the fewest bytes that get there: 15,000 unnamed artists (two bytes a
+// string), 15,000 albums with empty titles and texts (four), and the rest as songs.
+rstest::MusCatalogue ManyStrings() {
+  rstest::MusCatalogue c;
+  c.artists.assign(15000, "");
+  c.albums.assign(15000, rstest::MusAlbum{"", 1, 0, 0, "", ""});
+  const int songs = 65536 - 15000 - 3 * 15000;
+  for (int i = 0; i < songs; ++i)
+    c.songs.push_back({"", 1, static_cast<uint16_t>(i), static_cast<uint16_t>(i), 1, false});
+  return c;
+}
+
 bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
@@ -53,5 +76,8 @@ int main(int argc, char** argv) {
   rstest::MusCatalogue noSongs = Small();
   noSongs.songs.clear();
   ok &= Write(dir + "/nosongs-v5.mus", rstest::WriteMus(noSongs, 5));
+  ok &= Write(dir + "/albums-1024-v5.mus", rstest::WriteMus(ManyAlbums(1024), 5));
+  ok &= Write(dir + "/albums-1025-v5.mus", rstest::WriteMus(ManyAlbums(1025), 5));
+  ok &= Write(dir + "/strings-65536-v5.mus", rstest::WriteMus(ManyStrings(), 5));
   return ok ? 0 : 1;
 }

@@ -198,14 +198,18 @@ TEST_F(Db2, SongsOfAnAlbumAreChainedInTrackOrderAndArtistsPruned) {
 TEST_F(Db2, DuplicateTracksInLaterVersionsKeepBothSongs) {
   MusCatalogue c = FixtureCatalogue();
   c.songs[1].track = 1;  // "Blue Hour" joins "After Rain" on track 1
+  c.songs.push_back({"Gale", 30, 1, 0, 3, false});  // and "Gale" joins "Caf\xE9 Window" on 3
   for (int v = 2; v <= 5; ++v) {
     ASSERT_EQ(LoadBytes(WriteMus(c, v)), 1);
     EXPECT_EQ(Describe(Snapshot()), Describe(ExpectedAfterLoad(c, v)));
-    int onFirst = 0;
+    // Songs are chained in file order as if added one by one: a song on the first
+    // song's track goes second, one on a later taken track before the song holding it.
+    std::vector<std::string> chain;
     for (HSONG song = IGetAlbumFirstSong(Db().albumList); song;
          song = IGetSongNextSongOnAlbum(song))
-      ++onFirst;
-    EXPECT_EQ(onFirst, 3) << "version " << v;
+      chain.push_back(ISongTitle(song));
+    EXPECT_EQ(chain, (std::vector<std::string>{"After Rain", "Blue Hour", "Gale", "Caf\xE9 Window"}))
+        << "version " << v;
   }
 }
 

@@ -177,6 +177,39 @@ TEST_F(Records, AlbumChainIsInTrackOrderWhateverTheOrderAdded) {
   EXPECT_EQ(titles, (Strings{"one", "two", "three", "five"}));
 }
 
+TEST_F(Records, SongOnATakenTrackGoesAfterTheLastSmallerTrack) {
+  HALBUM a = Album("A");
+  HARTIST x = AddArtist("X");
+  auto chain = [a] {
+    Strings titles;
+    for (HSONG s = IGetAlbumFirstSong(a); s; s = IGetSongNextSongOnAlbum(s))
+      titles.push_back(Title(s));
+    return titles;
+  };
+  BeginAddSong();
+  AddSong("one", 1, x, a, 1);
+  AddSong("two", 1, x, a, 2);
+  AddSong("three", 1, x, a, 3);
+  FinishAddSong();
+
+  // Within the chain: before every song already on that track.
+  BeginAddSong();
+  AddSong("two again", 1, x, a, 2);
+  FinishAddSong();
+  EXPECT_EQ(chain(), (Strings{"one", "two again", "two", "three"}));
+  BeginAddSong();
+  AddSong("two third", 1, x, a, 2);
+  FinishAddSong();
+  EXPECT_EQ(chain(), (Strings{"one", "two third", "two again", "two", "three"}));
+
+  // On the first song's track: only a greater track takes the head, so the walk from
+  // the head puts it second.
+  BeginAddSong();
+  AddSong("one again", 1, x, a, 1);
+  FinishAddSong();
+  EXPECT_EQ(chain(), (Strings{"one", "one again", "two third", "two again", "two", "three"}));
+}
+
 using RecordsDeathTest = Catalogue;
 
 TEST_F(RecordsDeathTest, NullHandlesAreAssertions) {

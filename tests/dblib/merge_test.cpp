@@ -9,6 +9,7 @@
 
 #include "album.h"
 #include "catalogue.h"
+#include "catalogue_writer.h"
 #include "reelsmithdb.h"
 #include "song.h"
 #include "test_helpers.h"
@@ -271,6 +272,29 @@ TEST_F(MergeTest, EachCombinedCountIsLimited) {
   ResequenceSongs();
 }
 
+TEST_F(MergeTest, CountsReachingExactlyTheLimitAreMerged) {
+  // One of each in memory and 14,999 of each in the file: every combined count is
+  // 15,000, which is allowed.
+  rstest::AddAlbumWithSongs("Own album", {{"Own song", 10, "Own artist"}});
+  rstest::MusCatalogue file;
+  for (int i = 0; i < 14999; ++i) {
+    const std::string n = std::to_string(i);
+    file.artists.push_back("Artist " + n);
+    file.albums.push_back({"Album " + n, 1, 0, 0, "", ""});
+    file.songs.push_back({"Song " + n, 60, static_cast<uint16_t>(i), static_cast<uint16_t>(i),
+                          1, false});
+  }
+  const std::string path = dir_.file("fits.mus");
+  WriteBytes(path, rstest::WriteMus(file, 5));
+  ASSERT_EQ(MergeDb(path.c_str()), 1) << GetErrorText();
+  EXPECT_EQ(GetArtistCount(), 15000);
+  EXPECT_EQ(GetAlbumCount(), 15000);
+  EXPECT_EQ(GetSongCount(), 15000);
+  ResequenceSongs();
+  ResequenceAlbums();
+  ResequenceArtists();
+}
+
 TEST_F(MergeTest, FailureLeavesTheCatalogueExactlyAsBefore) {
   ASSERT_EQ(LoadDb(kV5.c_str()), 1) << GetErrorText();
   const std::string missing = dir_.file("missing.mus");
@@ -319,6 +343,16 @@ TEST_F(MergeTest, FailedLoadPutsBackRecordsDefinitionsAndFlag) {
   ResequenceSongs();
   ResequenceAlbums();
   ResequenceArtists();
+
+  // The same over unsaved changes: loading starts from a clean flag, and the flag that
+  // is put back must be the one set aside, not the one the failed load left.
+  SetSongUsedOnTape(SongsOn(Albums()[0])[0], 1);
+  const Snapshot changed = Snapshot::Take();
+  ASSERT_EQ(changed.changed, 1);
+  EXPECT_EQ(MergeDb(path.c_str()), 0);
+  EXPECT_TRUE(Snapshot::Take() == changed);
+  EXPECT_EQ(GetDbChanged(), 1);
+
   // The catalogue still works: it can be merged into afterwards.
   ASSERT_EQ(MergeDb(kV5.c_str()), 1) << GetErrorText();
   EXPECT_EQ(GetAlbumCount(), 6);
