@@ -86,6 +86,13 @@ class TReelsmithDB : public QObject {
   QString ErrorText() const;
   bool Changed() const;
 
+  // How many records of each kind the catalogue holds; the library refuses more than
+  // kMaxRecords of any kind.
+  static constexpr int kMaxRecords = 15000;
+  int AlbumCount() const;
+  int ArtistCount() const;
+  int SongCount() const;
+
   // Queries: new record objects in the library's order; the caller owns the list.
   // Those taking a record raise EInvalidCast when it is not of the named class.
   TOwnerList<TReelsmithAlbum> GetAllAlbums();
