@@ -125,6 +125,7 @@ TReelsmithForm::~TReelsmithForm() {
   }
   // The editor may hold the album the component shows; the selectors and grids hold record
   // objects: all go before the library does.
+  db_->OnLeaveEditing = nullptr;
   try {
     editor_.reset();
   } catch (...) {
@@ -204,6 +205,7 @@ void TReelsmithForm::BuildControls() {
   songsGrid_->SetReadOnly(true);
   panelLayout->addWidget(songsGrid_, 1);
   editor_ = std::make_unique<TAlbumEditor>(*db_, fieldCtrls_, *songsGrid_, this);
+  db_->OnLeaveEditing = [this] { return editor_->ConfirmDiscard(); };
 
   splitter->addWidget(notebook_);
   splitter->addWidget(albumPanel);

@@ -4,6 +4,7 @@
 // that take and return record objects, holds the state several windows share (file
 // name, current album, editing) and announces every change to the change links.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -138,6 +139,10 @@ class TReelsmithDB : public QObject {
   // CurrentAlbum. Not owned; it reads as none once that object is destroyed.
   QObject* CurrentSelector() const { return currentSelector_; }
   void SetCurrentSelector(QObject* selector) { currentSelector_ = selector; }
+
+  // Asked by a selector before it makes another album current while an album is being edited;
+  // false keeps the edit. Empty: the edit is dropped without asking.
+  std::function<bool()> OnLeaveEditing;
 
   // Setting it always raises dbeEditingChanged, even when the value stays.
   bool Editing() const { return editing_; }

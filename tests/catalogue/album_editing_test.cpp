@@ -421,3 +421,35 @@ TEST_F(AlbumEditingTest, FieldsDialogStoresEditedGroupsAndRefusesAGapInTheChoice
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AlbumEditingTest, ChoosingAnotherAlbumInASelectorAsksBeforeDroppingTheEdit) {
+  AddAlbum(QStringLiteral("First"), 1);
+  AddAlbum(QStringLiteral("Second"), 1);
+  TAlbumSelector* selector = form_->AlbumSelector1();
+  db_->SetCurrentSelector(selector);
+  auto choose = [selector](int i) {
+    selector->FocusCell(selector->FixedCols(), selector->FixedRows() + i);
+  };
+  choose(0);
+  ASSERT_EQ(db_->CurrentAlbum()->DisplayName(), "First");
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Typed"));
+
+  TMessageRecorder messages;
+  messages.Answer(mrNo);
+  choose(1);
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].buttons, mbYesNo);
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "Typed");
+
+  messages.Answer(mrYes);
+  choose(0);
+  EXPECT_EQ(messages.Asked().size(), 2u);
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "First");
+}
+
+}  // namespace
