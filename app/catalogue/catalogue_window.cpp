@@ -309,7 +309,8 @@ void TReelsmithForm::BuildMenus() {
              QKeySequence(Qt::Key_F3), 130, [this] { FindAgainMenuClick(); });
   tools->addSeparator();
   AddCommand(tools, "DBFieldsMenu", QStringLiteral("&Database Configuration"),
-             QStringLiteral("Display database configuration."), {}, 70, [this] { DBFieldsMenuClick(); });
+             QStringLiteral("Display database configuration."), {}, 70,
+             [this] { DBFieldsMenuClick(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(help, "HelpContentsMenu", QStringLiteral("&Contents"),
@@ -634,8 +635,8 @@ bool TReelsmithForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == fieldCtrls_[0]->Edit()) {
     if (event->type() == QEvent::MouseButtonPress) {
       auto* press = static_cast<QMouseEvent*>(event);
-      titleDragArmed_ = press->button() == Qt::LeftButton && !db_->Editing() &&
-                        db_->CurrentAlbum() != nullptr;
+      titleDragArmed_ =
+          press->button() == Qt::LeftButton && !db_->Editing() && db_->CurrentAlbum() != nullptr;
       titlePressPos_ = press->position().toPoint();
     } else if (event->type() == QEvent::MouseMove && titleDragArmed_) {
       const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();

@@ -131,7 +131,9 @@ class TReelsmithForm : public QMainWindow {
   QToolButton* Button(const char* name) const;
   QLabel* StatusLine() const { return statusLine_; }
   // The album field controls by field index 0 to 6 (ReelsmithFieldCtrl1 to 7).
-  TReelsmithFieldCtrl* FieldCtrl(int field) const { return fieldCtrls_.at(static_cast<size_t>(field)); }
+  TReelsmithFieldCtrl* FieldCtrl(int field) const {
+    return fieldCtrls_.at(static_cast<size_t>(field));
+  }
   TAutoHeightPanel* FieldsPanel() const { return fieldsPanel_; }
   TAlbumEditor* AlbumEditor() const { return editor_.get(); }
   TDatabaseFieldDlg* DatabaseFieldDlg() const { return fieldsDialog_; }
