@@ -193,7 +193,8 @@ void TReelsmithForm::BuildControls() {
     fieldCtrls_[static_cast<size_t>(i)] = field;
   }
   for (TReelsmithFieldCtrl* field : fieldCtrls_) field->SetDataSource(db_);
-  fieldCtrls_[0]->Edit()->installEventFilter(this);
+  titleEdit_ = fieldCtrls_[0]->Edit();
+  titleEdit_->installEventFilter(this);
   fieldsPanel_->Recalc();
   panelLayout->addWidget(fieldsPanel_);
 
@@ -632,7 +633,7 @@ void TReelsmithForm::DBFieldsMenuClick() {
 
 bool TReelsmithForm::eventFilter(QObject* watched, QEvent* event) {
   // The displayed album can be dragged from its title to the cassette insert.
-  if (watched == fieldCtrls_[0]->Edit()) {
+  if (titleEdit_ != nullptr && watched == titleEdit_) {
     if (event->type() == QEvent::MouseButtonPress) {
       auto* press = static_cast<QMouseEvent*>(event);
       titleDragArmed_ =
@@ -643,7 +644,7 @@ bool TReelsmithForm::eventFilter(QObject* watched, QEvent* event) {
       if ((pos - titlePressPos_).manhattanLength() >= QApplication::startDragDistance()) {
         titleDragArmed_ = false;
         if (!db_->Editing() && db_->CurrentAlbum() != nullptr) {
-          QLineEdit* edit = fieldCtrls_[0]->Edit();
+          auto* edit = qobject_cast<QWidget*>(watched);
           SetTag(edit, db_->CurrentAlbum());
           ExecMusicDrag(edit);
           return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -176,6 +177,8 @@ class TReelsmithForm : public QMainWindow {
   std::unique_ptr<TAlbumEditor> editor_;
   TDatabaseFieldDlg* fieldsDialog_ = nullptr;
   // Dragging the displayed album from its title.
+  // Kept apart from the field control: the filter still hears its text box while it is destroyed.
+  QPointer<QObject> titleEdit_;
   bool titleDragArmed_ = false;
   QPoint titlePressPos_;
 
