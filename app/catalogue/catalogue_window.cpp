@@ -4,7 +4,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QApplication>
+#include <QGridLayout>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +20,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "catalogue/album_editor.h"
+#include "catalogue/auto_height_panel.h"
 #include "catalogue/catalogue_file_commands.h"
+#include "catalogue/field_controls.h"
+#include "catalogue/fields_dialog.h"
 #include "catalogue/find_window.h"
 #include "catalogue/songs_grid.h"
 #include "client/notify_link.h"
@@ -28,6 +34,7 @@
 #include "select/album_selector.h"
 #include "select/artist_selector.h"
 #include "select/list_box.h"
+#include "select/music_drag.h"
 #include "select/selection_notebook.h"
 #include "select/song_selector.h"
 #include "shell/application.h"
@@ -117,7 +124,13 @@ TReelsmithForm::~TReelsmithForm() {
     placement_->SavePlacement();
   } catch (...) {
   }
-  // The selectors and grids hold record objects: they go before the library does.
+  // The editor may hold the album the component shows; the selectors and grids hold record
+  // objects: all go before the library does.
+  db_->OnLeaveEditing = nullptr;
+  try {
+    editor_.reset();
+  } catch (...) {
+  }
   delete centralWidget();
 }
 
@@ -157,24 +170,34 @@ void TReelsmithForm::BuildControls() {
                                        static_cast<TReelsmithSelector*>(songSelector_)})
     selector->SetDataSource(db_);
 
-  // The album panel: the album's fields (shown read-only here) above its songs.
+  // The album panel: the album's fields above its songs.
   auto* albumPanel = new QWidget(splitter);
   albumPanel->setObjectName(QStringLiteral("AlbumEditPanel"));
   SetHelpContext(albumPanel, 20);
   auto* panelLayout = new QVBoxLayout(albumPanel);
   panelLayout->setContentsMargins(4, 2, 2, 2);
-  auto* fields = new QFormLayout;
-  albumTitle_ = new QLineEdit(albumPanel);
-  albumArtist_ = new QLineEdit(albumPanel);
-  albumMedium_ = new QLineEdit(albumPanel);
-  for (QLineEdit* field : {albumTitle_, albumArtist_, albumMedium_}) field->setReadOnly(true);
-  albumTitle_->setObjectName(QStringLiteral("ReelsmithFieldCtrl1"));
-  albumArtist_->setObjectName(QStringLiteral("ReelsmithFieldCtrl2"));
-  albumMedium_->setObjectName(QStringLiteral("ReelsmithFieldCtrl3"));
-  fields->addRow(QStringLiteral("Title"), albumTitle_);
-  fields->addRow(QStringLiteral("Artist"), albumArtist_);
-  fields->addRow(QStringLiteral("Medium"), albumMedium_);
-  panelLayout->addLayout(fields);
+  fieldsPanel_ = new TAutoHeightPanel(albumPanel);
+  fieldsPanel_->setObjectName(QStringLiteral("AutoHeightPanel1"));
+  auto* fieldsLayout = new QGridLayout(fieldsPanel_);
+  fieldsLayout->setContentsMargins(0, 4, 0, 4);
+  // Title and artist take the whole width; the medium and the user fields go two to a row.
+  const int places[7][3] = {{0, 0, 2}, {1, 0, 2}, {2, 0, 1}, {2, 1, 1},
+                            {3, 0, 1}, {3, 1, 1}, {4, 0, 1}};
+  for (int i = 0; i < 7; ++i) {
+    auto* field = new TReelsmithFieldCtrl(fieldsPanel_);
+    field->setObjectName(QStringLiteral("ReelsmithFieldCtrl%1").arg(i + 1));
+    field->SetFieldIndex(i);
+    field->SetFieldType(ftCombo);
+    field->SetReadOnly(true);
+    field->OnVisibilityChange = [this] { fieldsPanel_->Recalc(); };
+    fieldsLayout->addWidget(field, places[i][0], places[i][1], 1, places[i][2]);
+    fieldCtrls_[static_cast<size_t>(i)] = field;
+  }
+  for (TReelsmithFieldCtrl* field : fieldCtrls_) field->SetDataSource(db_);
+  titleEdit_ = fieldCtrls_[0]->Edit();
+  titleEdit_->installEventFilter(this);
+  fieldsPanel_->Recalc();
+  panelLayout->addWidget(fieldsPanel_);
 
   songsGrid_ = new TSongsGrid(albumPanel);
   songsGrid_->setObjectName(QStringLiteral("SongsGrid"));
@@ -183,6 +206,8 @@ void TReelsmithForm::BuildControls() {
   songsGrid_->SetDataSource(db_);
   songsGrid_->SetReadOnly(true);
   panelLayout->addWidget(songsGrid_, 1);
+  editor_ = std::make_unique<TAlbumEditor>(*db_, fieldCtrls_, *songsGrid_, this);
+  db_->OnLeaveEditing = [this] { return editor_->ConfirmDiscard(); };
 
   splitter->addWidget(notebook_);
   splitter->addWidget(albumPanel);
@@ -198,6 +223,9 @@ void TReelsmithForm::BuildControls() {
   help_->InstallHelpKey(findDialog_);
   findDialog_->setObjectName(QStringLiteral("FindDialog"));
   findDialog_->OnFind = [this] { FindDialogFind(); };
+
+  fieldsDialog_ = new TDatabaseFieldDlg(this);
+  help_->InstallHelpKey(fieldsDialog_);
 
   resize(860, 560);
 }
@@ -242,30 +270,29 @@ void TReelsmithForm::BuildMenus() {
   AddCommand(file, "FileExitMenu", QStringLiteral("E&xit"), QStringLiteral("Exit Reelsmith."), {},
              0, [this] { FileExit(); });
 
-  // The album commands arrive with album editing; until then they are shown and disabled.
   QMenu* album = menuBar()->addMenu(QStringLiteral("A&lbum"));
   AddCommand(album, "NewAlbumMenu", QStringLiteral("&New Album"),
              QStringLiteral("Clear the album fields so that a new album may be entered."),
-             QKeySequence(Qt::CTRL | Qt::Key_N), 20, [] {});
+             QKeySequence(Qt::CTRL | Qt::Key_N), 20, [this] { NewAlbum(); });
   AddCommand(album, "EditAlbumMenu", QStringLiteral("&Edit Album"),
              QStringLiteral("Edit the displayed album."), QKeySequence(Qt::CTRL | Qt::Key_E), 20,
-             [] {});
+             [this] { EditAlbum(); });
   AddCommand(album, "DeleteAlbumMenu", QStringLiteral("&Delete Album"),
              QStringLiteral("Remove the currently displayed album from the database."), {}, 40,
-             [] {});
+             [this] { DeleteAlbumMenuClick(); });
   album->addSeparator();
   AddCommand(album, "ReadTimesfromCD", QStringLiteral("&Read Times from CD"),
              QStringLiteral("Read song times from the CD in the CD-ROM drive."),
              QKeySequence(Qt::CTRL | Qt::Key_R), 50, [] {});
   AddCommand(album, "InsertSongMenu", QStringLiteral("&Insert Song"),
              QStringLiteral("Insert a song above the currently highlighted song."),
-             QKeySequence(Qt::CTRL | Qt::Key_Insert), 20, [] {});
+             QKeySequence(Qt::CTRL | Qt::Key_Insert), 20, [this] { InsertSongClick(); });
   AddCommand(album, "DeleteSongMenu", QStringLiteral("Dele&te Song"),
              QStringLiteral("Remove the currently highlighted song from the album."),
-             QKeySequence(Qt::CTRL | Qt::Key_Delete), 20, [] {});
+             QKeySequence(Qt::CTRL | Qt::Key_Delete), 20, [this] { DeleteSongClick(); });
   AddCommand(album, "SaveChangesMenu", QStringLiteral("&Save Changes"),
              QStringLiteral("Save changes made to the album."), QKeySequence(Qt::CTRL | Qt::Key_S),
-             20, [] {});
+             20, [this] { SaveChangesClick(); });
   AddCommand(album, "CancelEditingMenu", QStringLiteral("Cance&l Editing"),
              QStringLiteral("End editing without saving changes."),
              QKeySequence(Qt::CTRL | Qt::Key_L), 20, [this] { CancelEditing(); });
@@ -284,7 +311,8 @@ void TReelsmithForm::BuildMenus() {
              QKeySequence(Qt::Key_F3), 130, [this] { FindAgainMenuClick(); });
   tools->addSeparator();
   AddCommand(tools, "DBFieldsMenu", QStringLiteral("&Database Configuration"),
-             QStringLiteral("Display database configuration."), {}, 70, [] {});
+             QStringLiteral("Display database configuration."), {}, 70,
+             [this] { DBFieldsMenuClick(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(help, "HelpContentsMenu", QStringLiteral("&Contents"),
@@ -501,30 +529,17 @@ void TReelsmithForm::DatabaseChanged(int event) {
     case dbeCleared:
     case 2:
       SetCaptionFile(QStringLiteral("Untitled"));
-      ShowCurrentAlbum();
       break;
     case dbeLoaded:
     case dbeSaved:
       SetCaptionFile(QFileInfo(db_->FileName()).fileName());
-      ShowCurrentAlbum();
-      break;
-    case dbeAlbumChanged:
-      ShowCurrentAlbum();
       break;
     case dbeEditingChanged:
-      ShowCurrentAlbum();
       UpdateCommands();
       break;
     default:
       break;
   }
-}
-
-void TReelsmithForm::ShowCurrentAlbum() {
-  const TReelsmithAlbum* album = db_->CurrentAlbum();
-  albumTitle_->setText(album ? album->FieldText(0) : QString());
-  albumArtist_->setText(album ? album->FieldText(1) : QString());
-  albumMedium_->setText(album ? album->MediumName() : QString());
 }
 
 void TReelsmithForm::SetCaptionFile(const QString& text) {
@@ -537,6 +552,8 @@ TCommandInputs TReelsmithForm::CommandInputs() const {
   in.editing = db_->Editing();
   in.albumCurrent = db_->CurrentAlbum() != nullptr;
   in.reports = true;
+  in.albumEditor = editor_ != nullptr;
+  in.fieldsDialog = fieldsDialog_ != nullptr;
   return in;
 }
 
@@ -596,10 +613,53 @@ void TReelsmithForm::PrintMenuClick() {
 
 void TReelsmithForm::FileExit() { close(); }
 
-void TReelsmithForm::CancelEditing() {
-  if (!db_->Editing()) return;
-  db_->SetEditing(false);
-  db_->SetCurrentAlbum(rememberedAlbum_);
+// ---- Album commands -----------------------------------------------------------------
+
+void TReelsmithForm::NewAlbum() { editor_->NewAlbum(); }
+
+void TReelsmithForm::EditAlbum() { editor_->EditAlbum(); }
+
+bool TReelsmithForm::SaveChangesClick() { return editor_->SaveChanges(); }
+
+void TReelsmithForm::CancelEditing() { editor_->CancelEditing(); }
+
+void TReelsmithForm::DeleteAlbumMenuClick() { editor_->DeleteAlbum(); }
+
+void TReelsmithForm::InsertSongClick() { editor_->InsertSong(); }
+
+void TReelsmithForm::DeleteSongClick() { editor_->DeleteSong(); }
+
+void TReelsmithForm::DBFieldsMenuClick() {
+  if (fieldsDialog_->Database() == nullptr) fieldsDialog_->SetDatabase(db_);
+  fieldsDialog_->show();
+  fieldsDialog_->raise();
+  fieldsDialog_->activateWindow();
+}
+
+bool TReelsmithForm::eventFilter(QObject* watched, QEvent* event) {
+  // The displayed album can be dragged from its title to the cassette insert.
+  if (titleEdit_ != nullptr && watched == titleEdit_) {
+    if (event->type() == QEvent::MouseButtonPress) {
+      auto* press = static_cast<QMouseEvent*>(event);
+      titleDragArmed_ =
+          press->button() == Qt::LeftButton && !db_->Editing() && db_->CurrentAlbum() != nullptr;
+      titlePressPos_ = press->position().toPoint();
+    } else if (event->type() == QEvent::MouseMove && titleDragArmed_) {
+      const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+      if ((pos - titlePressPos_).manhattanLength() >= QApplication::startDragDistance()) {
+        titleDragArmed_ = false;
+        if (!db_->Editing() && db_->CurrentAlbum() != nullptr) {
+          auto* edit = qobject_cast<QWidget*>(watched);
+          SetTag(edit, db_->CurrentAlbum());
+          ExecMusicDrag(edit);
+          return true;
+        }
+      }
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      titleDragArmed_ = false;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Closing ------------------------------------------------------------------------
@@ -647,6 +707,7 @@ void TReelsmithForm::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   findDialog_->hide();
+  fieldsDialog_->hide();
   if (QuitOnClose) QCoreApplication::quit();
 }
 

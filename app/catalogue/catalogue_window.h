@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -15,7 +17,11 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class TAlbumEditor;
 class TAlbumSelector;
+class TAutoHeightPanel;
+class TDatabaseFieldDlg;
+class TReelsmithFieldCtrl;
 class TArtistSelector;
 class TAutoFile;
 class TCancelDlgWrapper;
@@ -61,7 +67,14 @@ class TReelsmithForm : public QMainWindow {
   void ExportMenuClick();
   void PrintMenuClick();
   void FileExit();
+  void NewAlbum();
+  void EditAlbum();
+  bool SaveChangesClick();
   void CancelEditing();
+  void DeleteAlbumMenuClick();
+  void InsertSongClick();
+  void DeleteSongClick();
+  void DBFieldsMenuClick();
   void FindMenuClick();
   void FindAgainMenuClick();
   void FindDialogFind();
@@ -118,9 +131,13 @@ class TReelsmithForm : public QMainWindow {
   QAction* Action(const char* name) const;
   QToolButton* Button(const char* name) const;
   QLabel* StatusLine() const { return statusLine_; }
-  QLineEdit* AlbumTitleField() const { return albumTitle_; }
-  QLineEdit* AlbumArtistField() const { return albumArtist_; }
-  QLineEdit* AlbumMediumField() const { return albumMedium_; }
+  // The album field controls by field index 0 to 6 (ReelsmithFieldCtrl1 to 7).
+  TReelsmithFieldCtrl* FieldCtrl(int field) const {
+    return fieldCtrls_.at(static_cast<size_t>(field));
+  }
+  TAutoHeightPanel* FieldsPanel() const { return fieldsPanel_; }
+  TAlbumEditor* AlbumEditor() const { return editor_.get(); }
+  TDatabaseFieldDlg* DatabaseFieldDlg() const { return fieldsDialog_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -137,7 +154,7 @@ class TReelsmithForm : public QMainWindow {
   void ApplyStartUpSettings();
   void ChooseCatalogue(const QStringList& arguments);
   void DatabaseChanged(int event);
-  void ShowCurrentAlbum();
+  bool eventFilter(QObject* watched, QEvent* event) override;
   bool FormCloseQuery();
 
   TReelsmithDB* db_ = nullptr;
@@ -155,12 +172,17 @@ class TReelsmithForm : public QMainWindow {
   TSongsGrid* songsGrid_ = nullptr;
   TFindDialog* findDialog_ = nullptr;
   QLabel* statusLine_ = nullptr;
-  QLineEdit* albumTitle_ = nullptr;
-  QLineEdit* albumArtist_ = nullptr;
-  QLineEdit* albumMedium_ = nullptr;
+  TAutoHeightPanel* fieldsPanel_ = nullptr;
+  std::array<TReelsmithFieldCtrl*, 7> fieldCtrls_{};
+  std::unique_ptr<TAlbumEditor> editor_;
+  TDatabaseFieldDlg* fieldsDialog_ = nullptr;
+  // Dragging the displayed album from its title.
+  // Kept apart from the field control: the filter still hears its text box while it is destroyed.
+  QPointer<QObject> titleEdit_;
+  bool titleDragArmed_ = false;
+  QPoint titlePressPos_;
 
   QString baseCaption_;
-  TReelsmithAlbum* rememberedAlbum_ = nullptr;
   int placementShowCmd_ = 1;
 
   // Start-up marks for the first idle moment.

@@ -233,7 +233,11 @@ void TSongsGrid::ShowCurrentAlbum() {
 
 void TSongsGrid::CurrentAlbumChanged() { ShowCurrentAlbum(); }
 
-void TSongsGrid::SongMarkChanged() { ShowCurrentAlbum(); }
+void TSongsGrid::SongMarkChanged() {
+  // A mark set elsewhere must not wipe a sheet being typed; the edit keeps its own marks.
+  if (!readOnly_) return;
+  ShowCurrentAlbum();
+}
 
 void TSongsGrid::EditingChanged() {
   if (const TReelsmithDB* db = DataSource()) SetReadOnly(!db->Editing());

@@ -291,6 +291,10 @@ QString TReelsmithDB::ErrorText() const {
 
 bool TReelsmithDB::Changed() const { return fn_.GetDbChanged() != 0; }
 
+int TReelsmithDB::AlbumCount() const { return fn_.GetAlbumCount(); }
+int TReelsmithDB::ArtistCount() const { return fn_.GetArtistCount(); }
+int TReelsmithDB::SongCount() const { return fn_.GetSongCount(); }
+
 // ---- Queries -----------------------------------------------------------------------
 
 namespace {

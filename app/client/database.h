@@ -4,6 +4,7 @@
 // that take and return record objects, holds the state several windows share (file
 // name, current album, editing) and announces every change to the change links.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,13 @@ class TReelsmithDB : public QObject {
   QString ErrorText() const;
   bool Changed() const;
 
+  // How many records of each kind the catalogue holds; the library refuses more than
+  // kMaxRecords of any kind.
+  static constexpr int kMaxRecords = 15000;
+  int AlbumCount() const;
+  int ArtistCount() const;
+  int SongCount() const;
+
   // Queries: new record objects in the library's order; the caller owns the list.
   // Those taking a record raise EInvalidCast when it is not of the named class.
   TOwnerList<TReelsmithAlbum> GetAllAlbums();
@@ -131,6 +139,10 @@ class TReelsmithDB : public QObject {
   // CurrentAlbum. Not owned; it reads as none once that object is destroyed.
   QObject* CurrentSelector() const { return currentSelector_; }
   void SetCurrentSelector(QObject* selector) { currentSelector_ = selector; }
+
+  // Asked by a selector before it makes another album current while an album is being edited;
+  // false keeps the edit. Empty: the edit is dropped without asking.
+  std::function<bool()> OnLeaveEditing;
 
   // Setting it always raises dbeEditingChanged, even when the value stays.
   bool Editing() const { return editing_; }

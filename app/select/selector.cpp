@@ -106,6 +106,8 @@ bool TReelsmithSelector::SelectCell(int, int row) {
 void TReelsmithSelector::MakeCurrent(const TReelsmithAlbum* album) {
   TReelsmithDB* db = DataSource();
   if (db == nullptr) return;
+  // Typed changes are not dropped behind the user's back.
+  if (db->Editing() && db->OnLeaveEditing && !db->OnLeaveEditing()) return;
   std::unique_ptr<TReelsmithAlbum> copy;
   if (album != nullptr) copy = std::make_unique<TReelsmithAlbum>(db, album->Handle());
   db->SetCurrentAlbum(copy.get());

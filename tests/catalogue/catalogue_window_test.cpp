@@ -1,6 +1,7 @@
 #include "app_test_environment.h"
 
 #include "catalogue/catalogue_window.h"
+#include "catalogue/field_controls.h"
 #include "catalogue/find_window.h"
 #include "catalogue/songs_grid.h"
 #include "client/database.h"
@@ -277,14 +278,14 @@ TEST_F(CatalogueWindowTest, MergeLeavesNoOldHandleAndWaitsWhileEditing) {
   form.AlbumSelector1()->setFocus();
   auto shown = form.ReelsmithDB()->GetAllAlbums().Extract(0);
   form.ReelsmithDB()->SetCurrentAlbum(shown.get());
-  EXPECT_FALSE(form.AlbumTitleField()->text().isEmpty());
+  EXPECT_FALSE(form.FieldCtrl(0)->Text().isEmpty());
 
   TFileAnswers files;
   files.answers.push_back(Sample("second.mus"));
   form.MergeMenuClick();
   EXPECT_EQ(files.asked.at(0).title, "Merge");
   EXPECT_EQ(form.ReelsmithDB()->CurrentAlbum(), nullptr);
-  EXPECT_TRUE(form.AlbumTitleField()->text().isEmpty());
+  EXPECT_TRUE(form.FieldCtrl(0)->Text().isEmpty());
   EXPECT_EQ(form.SongsGrid()->Records().Count(), 0);
   // Merging a catalogue with itself doubles its albums; the selector lists the new records.
   EXPECT_EQ(form.AlbumSelector1()->Records().Count(), 2 * albums);
@@ -304,9 +305,13 @@ TEST_F(CatalogueWindowTest, CommandsAreEnabledByEditingStateAndWaitForTheirWindo
   Open({Sample()});
   EXPECT_TRUE(Enabled("FileSaveMenu"));
   EXPECT_TRUE(Enabled("FindMenu"));
-  for (const char* waiting : {"NewAlbumMenu", "EditAlbumMenu", "DeleteAlbumMenu", "ReadTimesfromCD",
-                              "CassetteInsertMenu", "CDPlayerMenu", "DBFieldsMenu"})
+  for (const char* waiting : {"ReadTimesfromCD", "CassetteInsertMenu", "CDPlayerMenu"})
     EXPECT_FALSE(Enabled(waiting)) << waiting;
+  // The album commands follow the editing state; nothing is current yet.
+  EXPECT_TRUE(Enabled("NewAlbumMenu"));
+  EXPECT_TRUE(Enabled("DBFieldsMenu"));
+  EXPECT_FALSE(Enabled("EditAlbumMenu"));
+  EXPECT_FALSE(Enabled("SaveChangesMenu"));
 
   TCommandInputs in;
   in.albumEditor = in.cdPlayer = true;

@@ -1,0 +1,455 @@
+#include "app_test_environment.h"
+
+#include "catalogue/album_editor.h"
+#include "catalogue/auto_height_panel.h"
+#include "catalogue/catalogue_window.h"
+#include "catalogue/field_controls.h"
+#include "catalogue/fields_dialog.h"
+#include "catalogue/songs_grid.h"
+#include "client/database.h"
+#include "platform/exceptions.h"
+#include "platform/profile.h"
+#include "select/album_selector.h"
+#include "shell/message_dialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class AlbumEditingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    QFile::remove(TProfile::ResolveFileName(QString::fromLatin1(kSettingsFileName)));
+    TLibrarySearch search;
+    search.Folders << QFileInfo(QStringLiteral(RS_LIB_PATH)).absolutePath();
+    search.SystemSearch = false;
+    form_ = std::make_unique<TReelsmithForm>(QStringList(), search);
+    form_->IdleStep();
+    db_ = form_->ReelsmithDB();
+  }
+  void TearDown() override { form_.reset(); }
+
+  TReelsmithFieldCtrl* Field(int i) const { return form_->FieldCtrl(i); }
+  TSongsGrid* Grid() const { return form_->SongsGrid(); }
+  void Command(const char* name) { form_->Action(name)->trigger(); }
+  void Type(int field, const QString& text) {
+    Field(field)->Edit()->clear();
+    QTest::keyClicks(Field(field)->Edit(), text);
+  }
+  void Row(int n, const QString& title, const QString& artist, const QString& time) {
+    Grid()->SetSongTitle(n, title);
+    Grid()->SetSongArtist(n, artist);
+    Grid()->SetCells(3, n, time);
+  }
+  // An album stored straight through the library, made current as a selector would.
+  TReelsmithAlbum* AddAlbum(const QString& title, int songs, int medium = 1,
+                            const std::vector<bool>& marks = {}) {
+    TAlbumContents c;
+    c.title = title;
+    c.medium = medium;
+    for (int i = 0; i < songs; ++i)
+      c.songs.push_back({QStringLiteral("%1 song %2").arg(title).arg(i + 1),
+                         QStringLiteral("Artist"), 60 + i,
+                         i < static_cast<int>(marks.size()) && marks[static_cast<size_t>(i)]});
+    std::unique_ptr<TReelsmithAlbum> restored;
+    TAlbumStore(*db_).Store(c, nullptr, restored);
+    return Find(title);
+  }
+  TReelsmithAlbum* Find(const QString& title) {
+    TOwnerList<TReelsmithAlbum> all = db_->GetAllAlbums();
+    for (int i = 0; i < all.Count(); ++i) {
+      if (all.Items(i)->DisplayName() == title) {
+        shown_ = all.Extract(i);
+        db_->SetCurrentAlbum(shown_.get());
+        return shown_.get();
+      }
+    }
+    return nullptr;
+  }
+  // Saves the catalogue and loads it again through the library.
+  void ReadBack() {
+    const QString file = dir_.filePath(QStringLiteral("back.mus"));
+    db_->SetFileName(file);
+    ASSERT_TRUE(db_->Save()) << db_->ErrorText().toStdString();
+    db_->Clear();
+    db_->SetFileName(file);
+    ASSERT_TRUE(db_->Load()) << db_->ErrorText().toStdString();
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<TReelsmithForm> form_;
+  TReelsmithDB* db_ = nullptr;
+  std::unique_ptr<TReelsmithAlbum> shown_;
+};
+
+TEST_F(AlbumEditingTest, NewAlbumTypedAndSavedIsReadBackFromTheFile) {
+  // Only the second text field and the second choice field in use: each value must land in the
+  // field its control shows.
+  db_->SetUserChoiceFieldItem(2, 0, QStringLiteral("Calm"));
+  db_->SetUserChoiceFieldItem(2, 1, QStringLiteral("Wild"));
+  db_->SetUserChoiceFieldInfo(2, QStringLiteral("Mood"), 2);
+  db_->SetUserTextFieldInfo(2, QStringLiteral("Label"), true);
+  ASSERT_FALSE(Field(3)->isHidden());
+  ASSERT_FALSE(Field(4)->isHidden());
+  EXPECT_TRUE(Field(5)->isHidden());
+  EXPECT_EQ(Field(3)->LabelText(), "Mood");
+  EXPECT_EQ(Field(3)->FieldType(), ftCombo);
+  EXPECT_EQ(Field(4)->FieldType(), ftEdit);
+
+  EXPECT_TRUE(form_->Action("NewAlbumMenu")->isEnabled());
+  EXPECT_FALSE(form_->Action("SaveChangesMenu")->isEnabled());
+  Command("NewAlbumMenu");
+  ASSERT_TRUE(db_->Editing());
+  EXPECT_FALSE(form_->Action("NewAlbumMenu")->isEnabled());
+  EXPECT_TRUE(form_->Action("SaveChangesMenu")->isEnabled());
+  EXPECT_TRUE(form_->Action("InsertSongMenu")->isEnabled());
+  EXPECT_FALSE(Field(0)->Edit()->isReadOnly());
+  EXPECT_EQ(Grid()->RowCount(), 101);
+  // A new album starts on the first choice of every choice field.
+  EXPECT_EQ(Field(2)->ItemText(), "CD");
+  EXPECT_EQ(Field(3)->ItemIndex(), 0);
+
+  Type(0, QStringLiteral("Blue Train  "));
+  Type(1, QStringLiteral("John Coltrane"));
+  Field(2)->Combo()->setCurrentIndex(1);
+  Field(3)->Combo()->setCurrentIndex(1);
+  Type(4, QStringLiteral("Blue Note"));
+  Row(1, "Blue Train", "", "10:43");
+  Row(2, "Moment's Notice", "", " 9:10 ");
+  Row(3, "Locomotion", "Lee Morgan", "7:14");
+  TMessageRecorder messages;
+  Command("SaveChangesMenu");
+  EXPECT_TRUE(messages.Asked().empty());
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(db_->CurrentAlbum(), nullptr);
+  EXPECT_TRUE(Field(0)->Text().isEmpty());
+  EXPECT_FALSE(db_->DeferEvents());
+
+  ReadBack();
+  TOwnerList<TReelsmithAlbum> albums = db_->GetAllAlbums();
+  ASSERT_EQ(albums.Count(), 1);
+  const TReelsmithAlbum* album = albums.Items(0);
+  EXPECT_EQ(album->DisplayName(), "Blue Train");
+  EXPECT_EQ(album->MediumName(), "LP");
+  EXPECT_EQ(album->FieldItemIndex(3), 1);
+  EXPECT_EQ(album->FieldText(4), "Blue Note");
+  TOwnerList<TReelsmithSong> songs = album->Songs();
+  ASSERT_EQ(songs.Count(), 3);
+  EXPECT_EQ(songs.Items(1)->DisplayName(), "Moment's Notice");
+  EXPECT_EQ(songs.Items(1)->Time(), 550);
+  EXPECT_EQ(songs.Items(0)->Artist()->DisplayName(), "John Coltrane");
+  EXPECT_EQ(songs.Items(2)->Artist()->DisplayName(), "Lee Morgan");
+}
+
+TEST_F(AlbumEditingTest, ChecksReportInOrderAndPutTheCursorOnTheFault) {
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  Command("NewAlbumMenu");
+  TMessageRecorder messages;
+  auto save = [&] {
+    const size_t before = messages.Asked().size();
+    Command("SaveChangesMenu");
+    EXPECT_TRUE(db_->Editing());
+    return messages.Asked().size() == before + 1 ? messages.Asked().back().text : QString();
+  };
+  EXPECT_EQ(save(), "Please enter an album title.");
+  EXPECT_EQ(messages.Asked().back().type, mtError);
+  EXPECT_TRUE(Field(0)->Edit()->hasFocus());
+  Type(0, QStringLiteral("Album"));
+  EXPECT_EQ(save(), "Please enter at least one song.");
+  EXPECT_EQ(Grid()->Row(), 1);
+  EXPECT_EQ(Grid()->Col(), 1);
+  Row(1, "One", "", "3:5");
+  EXPECT_EQ(save(), "Please enter an artist for the album.");
+  Type(1, QStringLiteral("Someone"));
+  EXPECT_EQ(save(), "Please enter a valid time for the song, in the format MM:SS.");
+  EXPECT_EQ(Grid()->Col(), 3);
+  Row(1, "One", "", "1100:00");
+  EXPECT_EQ(save(), "Please enter a valid time for the song, in the format MM:SS.");
+  Row(1, "One", "", "3:75");
+  Row(3, "Three", "", "");
+  EXPECT_EQ(save(), "There is a gap in the songs.");
+  EXPECT_EQ(Grid()->Row(), 3);
+  EXPECT_TRUE(Grid()->hasFocus());
+
+  // A single without a title is stored under its medium in brackets.
+  Row(3, "", "", "");
+  Field(0)->Edit()->clear();
+  Field(2)->Combo()->setCurrentIndex(4);
+  Command("SaveChangesMenu");
+  EXPECT_FALSE(db_->Editing());
+  ASSERT_NE(Find(QStringLiteral("[45]")), nullptr);
+  EXPECT_EQ(db_->CurrentAlbum()->Songs().Items(0)->Time(), 255);
+}
+
+TEST_F(AlbumEditingTest, EditCancelAndDeleteAskTheCassetteFirst) {
+  AddAlbum(QStringLiteral("Kind of Blue"), 3);
+  AddAlbum(QStringLiteral("Giant Steps"), 2);
+  TReelsmithAlbum* album = Find(QStringLiteral("Kind of Blue"));
+  ASSERT_NE(album, nullptr);
+  EXPECT_EQ(Field(0)->Text(), "Kind of Blue");
+  EXPECT_TRUE(form_->Action("EditAlbumMenu")->isEnabled());
+
+  bool onCassette = true;
+  int removed = 0;
+  form_->AlbumEditor()->HasMusic = [&](const TReelsmithAlbum&) { return onCassette; };
+  form_->AlbumEditor()->RemoveMusic = [&](const TReelsmithAlbum&) { ++removed; };
+  TMessageRecorder messages;
+  messages.Answer(mrNo);
+  Command("EditAlbumMenu");
+  EXPECT_FALSE(db_->Editing());
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text,
+            "Some songs on this album are also on the cassette insert. If you proceed, they will "
+            "be removed from the insert.  Do you want to proceed?");
+  EXPECT_EQ(messages.Asked()[0].type, mtWarning);
+  messages.Answer(mrYes);
+  Command("EditAlbumMenu");
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(removed, 1);
+  EXPECT_EQ(Grid()->SongTitle(3), "Kind of Blue song 3");
+
+  Type(0, QStringLiteral("Changed"));
+  Row(1, "Other", "", "1:00");
+  Command("DeleteAlbumMenu");  // disabled while editing, and does nothing
+  Command("CancelEditingMenu");
+  EXPECT_FALSE(db_->Editing());
+  ASSERT_NE(db_->CurrentAlbum(), nullptr);
+  EXPECT_EQ(Field(0)->Text(), "Kind of Blue");
+  EXPECT_EQ(Grid()->SongTitle(1), "Kind of Blue song 1");
+  EXPECT_EQ(db_->AlbumCount(), 2);
+
+  messages.Answer(mrNo);
+  Command("DeleteAlbumMenu");
+  EXPECT_EQ(db_->AlbumCount(), 2);
+  onCassette = false;
+  const size_t asked = messages.Asked().size();
+  Command("DeleteAlbumMenu");
+  EXPECT_EQ(messages.Asked().size(), asked);  // no other confirmation
+  EXPECT_EQ(db_->AlbumCount(), 1);
+  EXPECT_EQ(db_->SongCount(), 2);
+  EXPECT_EQ(db_->CurrentAlbum(), nullptr);
+  EXPECT_FALSE(form_->Action("DeleteAlbumMenu")->isEnabled());
+}
+
+TEST_F(AlbumEditingTest, EditKeepsHiddenMarksUnsetChoicesAndEverySong) {
+  ASSERT_FALSE(Grid()->MarkSongsUsedOnTape());
+  // 120 songs, more than the sheet's 100 rows; songs 2 and 110 are on a tape; no medium.
+  std::vector<bool> marks(120, false);
+  marks[1] = marks[109] = true;
+  AddAlbum(QStringLiteral("Box Set"), 120, 0, marks);
+  ASSERT_EQ(db_->CurrentAlbum()->MediumIndex(), -1);
+  Command("EditAlbumMenu");
+  ASSERT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(2)->ItemIndex(), -1);  // an album being changed keeps "none"
+  EXPECT_EQ(Grid()->RowCount(), 121);
+  // A new first song moves every mark down with its song.
+  Grid()->FocusCell(1, 1);
+  Command("InsertSongMenu");
+  EXPECT_EQ(Grid()->RowCount(), 122);
+  EXPECT_TRUE(Grid()->SongTitle(1).isEmpty());
+  EXPECT_EQ(Grid()->SongTitle(121), "Box Set song 120");
+  Row(1, "Intro", "", "0:30");
+  TMessageRecorder messages;
+  Command("SaveChangesMenu");
+  EXPECT_TRUE(messages.Asked().empty());
+  ASSERT_FALSE(db_->Editing());
+
+  ReadBack();
+  ASSERT_NE(Find(QStringLiteral("Box Set")), nullptr);
+  const TReelsmithAlbum* album = db_->CurrentAlbum();
+  EXPECT_EQ(album->MediumIndex(), -1);
+  TOwnerList<TReelsmithSong> songs = album->Songs();
+  ASSERT_EQ(songs.Count(), 121);
+  EXPECT_EQ(songs.Items(0)->DisplayName(), "Intro");
+  for (int i = 0; i < songs.Count(); ++i)
+    EXPECT_EQ(songs.Items(i)->UsedOnTape(), i == 2 || i == 110) << i;
+}
+
+TEST_F(AlbumEditingTest, InsertAndDeleteSongMoveTheRowsOfAFullSheet) {
+  Command("NewAlbumMenu");
+  for (int n = 1; n <= 100; ++n) Row(n, QStringLiteral("S%1").arg(n), "", "1:00");
+  Grid()->FocusCell(2, 50);
+  Command("InsertSongMenu");
+  EXPECT_EQ(Grid()->RowCount(), 102);  // grown, not dropped
+  EXPECT_TRUE(Grid()->SongTitle(50).isEmpty());
+  EXPECT_EQ(Grid()->SongTitle(51), "S50");
+  EXPECT_EQ(Grid()->SongTitle(101), "S100");
+  EXPECT_EQ(Grid()->Cells(0, 101), "101");
+  Command("DeleteSongMenu");
+  EXPECT_EQ(Grid()->SongTitle(50), "S50");
+  EXPECT_TRUE(Grid()->SongTitle(101).isEmpty());
+  // The last row of a sheet: deleting empties it.
+  Grid()->FocusCell(1, 101);
+  Row(101, "Last", "", "");
+  Command("DeleteSongMenu");
+  EXPECT_TRUE(Grid()->SongTitle(101).isEmpty());
+  EXPECT_EQ(Grid()->SongTitle(100), "S100");
+}
+
+TEST_F(AlbumEditingTest, FailedStoreKeepsTheOldAlbumTheEditAndNoOpenBatch) {
+  AddAlbum(QStringLiteral("Original"), 4, 2);
+  const int songs = db_->SongCount();
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Renamed"));
+  Row(2, "Typed", "", "2:00");
+  form_->AlbumEditor()->Store().OnSongAdded = [](int i) {
+    if (i == 1) throw Exception("Unable to add song");
+  };
+  TMessageRecorder messages;
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "Unable to add song");
+  EXPECT_FALSE(db_->DeferEvents());
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "Renamed");
+  EXPECT_EQ(Grid()->SongTitle(2), "Typed");
+  EXPECT_EQ(db_->AlbumCount(), 1);
+  EXPECT_EQ(db_->SongCount(), songs);
+  EXPECT_EQ(db_->GetAllAlbums().Items(0)->DisplayName(), "Original");
+  EXPECT_EQ(form_->AlbumSelector1()->Records().Count(), 1);
+  EXPECT_EQ(form_->AlbumSelector1()->Records().Items(0)->DisplayName(), "Original");
+
+  // Cancel returns to the old album, now under its new handle.
+  Command("CancelEditingMenu");
+  EXPECT_EQ(Field(0)->Text(), "Original");
+  EXPECT_EQ(Field(2)->ItemText(), "LP");
+  // A second try stores, which an open song batch would forbid.
+  form_->AlbumEditor()->Store().OnSongAdded = nullptr;
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Renamed"));
+  Command("SaveChangesMenu");
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(db_->GetAllAlbums().Items(0)->DisplayName(), "Renamed");
+  EXPECT_EQ(db_->SongCount(), songs);
+}
+
+TEST_F(AlbumEditingTest, FullCatalogueTakesAnEditButRefusesANewAlbumUnchanged) {
+  AddAlbum(QStringLiteral("Huge"), TReelsmithDB::kMaxRecords - 2);
+  AddAlbum(QStringLiteral("Small"), 2);
+  ASSERT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords);
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Small Renamed"));
+  TMessageRecorder messages;
+  Command("SaveChangesMenu");
+  EXPECT_TRUE(messages.Asked().empty());
+  EXPECT_FALSE(db_->Editing());
+
+  Command("NewAlbumMenu");
+  Type(0, QStringLiteral("One Too Many"));
+  Type(1, QStringLiteral("Band"));
+  Row(1, "Song", "", "1:00");
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "The database is full.");
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "One Too Many");
+  EXPECT_EQ(db_->AlbumCount(), 2);
+  EXPECT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords);
+}
+
+TEST_F(AlbumEditingTest, TapeMarksAndNewFieldsLeaveTypedValuesAlone) {
+  AddAlbum(QStringLiteral("Marked"), 2);
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Typed title"));
+  Row(1, "Typed song", "", "1:00");
+  // A cassette's Mark elsewhere, then new field definitions from the fields dialog.
+  db_->GetAllSongs().Items(1)->SetUsedOnTape(true);
+  db_->SetUserTextFieldInfo(1, QStringLiteral("Notes"), true);
+  EXPECT_EQ(Field(0)->Text(), "Typed title");
+  EXPECT_EQ(Grid()->SongTitle(1), "Typed song");
+  EXPECT_FALSE(Field(3)->isHidden());
+  EXPECT_FALSE(Field(3)->Edit()->isReadOnly());
+}
+
+TEST_F(AlbumEditingTest, FieldsDialogStoresEditedGroupsAndRefusesAGapInTheChoices) {
+  const int fullHeight = form_->FieldsPanel()->height();
+  Command("DBFieldsMenu");
+  TDatabaseFieldDlg* dlg = form_->DatabaseFieldDlg();
+  ASSERT_TRUE(dlg->isVisible());
+  EXPECT_EQ(dlg->windowTitle(), "Database Fields");
+  EXPECT_EQ(dlg->NameEdit(TDatabaseFieldDlg::kText1)->maxLength(), 20);
+  EXPECT_EQ(dlg->ChoiceGrid(0)->rowCount(), 50);
+
+  QTest::keyClicks(dlg->NameEdit(TDatabaseFieldDlg::kChoice1), QStringLiteral("Mood"));
+  dlg->EnabledBox(TDatabaseFieldDlg::kChoice1)->setChecked(true);
+  dlg->ChoiceGrid(0)->item(0, 0)->setText(QStringLiteral("Calm"));
+  dlg->ChoiceGrid(0)->item(2, 0)->setText(QStringLiteral("Wild"));
+  QTest::keyClicks(dlg->NameEdit(TDatabaseFieldDlg::kText1), QStringLiteral("Notes"));
+  dlg->EnabledBox(TDatabaseFieldDlg::kText1)->setChecked(true);
+  TMessageRecorder messages;
+  EXPECT_FALSE(dlg->OkClick());
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_TRUE(messages.Asked()[0].text.contains("Multiple Choice Field 1"));
+  EXPECT_TRUE(Field(3)->isHidden());  // nothing stored
+
+  dlg->ChoiceGrid(0)->item(1, 0)->setText(QStringLiteral("Warm"));
+  EXPECT_TRUE(dlg->OkClick());
+  EXPECT_FALSE(dlg->isVisible());
+  EXPECT_EQ(Field(3)->LabelText(), "Mood");
+  EXPECT_EQ(Field(3)->Items(), QStringList({"Calm", "Warm", "Wild"}));
+  EXPECT_EQ(Field(4)->LabelText(), "Notes");
+  EXPECT_EQ(Field(4)->FieldType(), ftEdit);
+  EXPECT_GT(form_->FieldsPanel()->height(), fullHeight);
+
+  // Unchecking a text field takes it out of use; Cancel drops edits.
+  Command("DBFieldsMenu");
+  EXPECT_EQ(dlg->NameEdit(TDatabaseFieldDlg::kText1)->text(), "Notes");
+  dlg->EnabledBox(TDatabaseFieldDlg::kChoice1)->setChecked(false);
+  dlg->CancelClick();
+  EXPECT_TRUE(dlg->EnabledBox(TDatabaseFieldDlg::kChoice1)->isChecked());
+  Command("DBFieldsMenu");
+  dlg->EnabledBox(TDatabaseFieldDlg::kText1)->setChecked(false);
+  EXPECT_TRUE(dlg->OkClick());
+  EXPECT_TRUE(Field(4)->isHidden());
+  bool on = true;
+  QString name;
+  db_->GetUserTextFieldInfo(1, on, name);
+  EXPECT_FALSE(on);
+  EXPECT_TRUE(name.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AlbumEditingTest, ChoosingAnotherAlbumInASelectorAsksBeforeDroppingTheEdit) {
+  AddAlbum(QStringLiteral("First"), 1);
+  AddAlbum(QStringLiteral("Second"), 1);
+  TAlbumSelector* selector = form_->AlbumSelector1();
+  db_->SetCurrentSelector(selector);
+  auto choose = [selector](int i) {
+    selector->FocusCell(selector->FixedCols(), selector->FixedRows() + i);
+  };
+  choose(0);
+  ASSERT_EQ(db_->CurrentAlbum()->DisplayName(), "First");
+  Command("EditAlbumMenu");
+  Type(0, QStringLiteral("Typed"));
+
+  TMessageRecorder messages;
+  messages.Answer(mrNo);
+  choose(1);
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].buttons, mbYesNo);
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "Typed");
+
+  messages.Answer(mrYes);
+  choose(0);
+  EXPECT_EQ(messages.Asked().size(), 2u);
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "First");
+}
+
+}  // namespace
