@@ -19,6 +19,8 @@
 
 TInsertPrinter::TInsertPrinter(QObject* owner) : QObject(owner) {
   for (auto*& section : sections_) section = new TInsertSection(this);
+  Side1()->SetColumnHeight(kColumnHeight);
+  Side2()->SetColumnHeight(kColumnHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     SetScreenPixelsPerInch(qRound(screen->logicalDotsPerInchX()));
   }

@@ -79,14 +79,17 @@ void TInsertSection::DrawSection(QPainter& canvas) const {
   const int blockHeight = columnHeight_ * v / 10;
   if (border_) {
     canvas.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    const QPoint corners[] = {frame.topLeft(), QPoint(frame.right(), frame.top()),
-                              frame.bottomRight(), QPoint(frame.left(), frame.bottom()),
-                              frame.topLeft()};
+    // A one-pixel line through pixel centres covers exactly the pixel row or column of the
+    // coordinate on every device, instead of straddling two (or the page's edge).
+    const QPointF c(0.5, 0.5);
+    const QPointF corners[] = {frame.topLeft() + c, QPoint(frame.right(), frame.top()) + c,
+                               frame.bottomRight() + c, QPoint(frame.left(), frame.bottom()) + c,
+                               frame.topLeft() + c};
     canvas.drawPolyline(corners, 5);
     if (columnHeight_ != 0) {
       for (int k = 1; top_ + k * columnHeight_ < Bottom(); ++k) {
         const int y = (top_ + k * columnHeight_) * v / 10;
-        canvas.drawLine(frame.left(), y, frame.right(), y);
+        canvas.drawLine(QPointF(frame.left(), y) + c, QPointF(frame.right(), y) + c);
       }
     }
   }
