@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QListWidget>
@@ -479,6 +480,152 @@ TEST_F(InsertPrinterTest, APrintAskedForWhilePrintingIsRefusedAndCancelStopsTheD
   auto fourth = PdfPrinter(File("after.pdf"), 600);
   ASSERT_TRUE(printer_.PrintCopies(*fourth, QImage(), plTile));
   EXPECT_TRUE(Find(ReadWords(File("after.pdf")), "Song"));
+}
+
+}  // namespace
+
+namespace {
+
+bool Red(QRgb p) { return qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80; }
+// The picture's blue edge. The PDF may store a picture with lossy compression, which turns a
+// thin blue edge next to red purple: anything blue enough counts.
+bool Blue(QRgb p) { return qBlue(p) > 60 && qGreen(p) < 80; }
+
+// A red picture whose edge pixels are blue.
+QImage FramedPicture(int width, int height) {
+  QImage picture(width, height, QImage::Format_ARGB32);
+  picture.fill(qRgb(255, 0, 0));
+  for (int x = 0; x < width; ++x) {
+    picture.setPixel(x, 0, qRgb(0, 0, 255));
+    picture.setPixel(x, height - 1, qRgb(0, 0, 255));
+  }
+  for (int y = 0; y < height; ++y) {
+    picture.setPixel(0, y, qRgb(0, 0, 255));
+    picture.setPixel(width - 1, y, qRgb(0, 0, 255));
+  }
+  return picture;
+}
+
+class InsertBackgroundTest : public InsertPrinterTest {
+ protected:
+  // Prints at 600 dpi and renders the card; area is the song area in device pixels.
+  QImage PrintCard(InsertArrangement arrangement, const QImage& picture, TPictureLayout layout,
+                   QRect* area) {
+    const QString pdf = File(QString("bg%1.pdf").arg(count_++));
+    auto printer = PdfPrinter(pdf, kDpi);
+    printer_.SetScreenPixelsPerInch(96);
+    printer_.SetArrangement(arrangement);
+    printer_.Side1()->SetLines({"One"});
+    printer_.Side2()->SetLines({"Two"});
+    EXPECT_TRUE(printer_.PrintCopies(*printer, picture, layout));
+    const TInsertSection* s1 = printer_.Side1();
+    const TInsertSection* s2 = printer_.Side2();
+    *area = QRect(QPoint(s1->Left() * kDpi / 10, std::min(s1->Top(), s2->Top()) * kDpi / 10),
+                  QPoint(std::max(s1->Right(), s2->Right()) * kDpi / 10 - 1,
+                         std::max(s1->Bottom(), s2->Bottom()) * kDpi / 10 - 1));
+    const int height = std::max(printer_.FrontFlap()->Bottom(), s2->Bottom()) * kDpi / 10;
+    QImage card = Render(pdf, *printer, 42 * kDpi / 10, height + kDpi / 5, true);
+    if (qEnvironmentVariableIsSet("RS_KEEP")) card.save(QString("/tmp/x/card%1.png").arg(count_));
+    return card;
+  }
+  // Picture pixels (red or blue) outside the song area.
+  static int ColouredOutside(const QImage& card, const QRect& area) {
+    int n = 0;
+    for (int y = 0; y < card.height(); ++y)
+      for (int x = 0; x < card.width(); ++x) {
+        const QRgb p = card.pixel(x, y);
+        if (!area.contains(x, y) && qGreen(p) < 80 && (qRed(p) > 60 || qBlue(p) > 60)) ++n;
+      }
+    return n;
+  }
+
+  static constexpr int kDpi = 600;
+  int count_ = 0;
+};
+
+TEST_F(InsertBackgroundTest, TilesStartAtTheSongAreaCornerAtPrintedSizeAndStayInside) {
+  for (InsertArrangement a : {iaHCassetteUp, iaVCassetteDown}) {
+    QRect area;
+    // 16 screen pixels at 96 dpi are 100 device pixels at 600 dpi.
+    const QImage card = PrintCard(a, FramedPicture(16, 16), plTile, &area);
+    ASSERT_FALSE(card.isNull());
+    EXPECT_EQ(ColouredOutside(card, area), 0) << a;
+    // From the third row of tiles: the first ones hold the sides' text.
+    for (int j = 2; j * 100 + 50 < area.height(); j += 5) {
+      for (int i = 0; i * 100 + 50 < area.width(); i += 3) {
+        const int x = area.left() + i * 100, y = area.top() + j * 100;
+        EXPECT_TRUE(Blue(card.pixel(x + 3, y + 50))) << a << " tile " << i << "," << j;
+        EXPECT_TRUE(Red(card.pixel(x + 50, y + 20))) << a << " tile " << i << "," << j;
+        EXPECT_TRUE(Blue(card.pixel(x + 96, y + 50))) << a << " tile " << i << "," << j;
+      }
+    }
+  }
+}
+
+TEST_F(InsertBackgroundTest, CentredPictureIsWholeInEachBlockOfTheSongArea) {
+  // Stacked sides: two bands of 2.6 inches. A 100 x 100 picture fits a band 15 times over
+  // (1500 pixels); the whole song area would have allowed 24 and cropped it.
+  QRect area;
+  const QImage card = PrintCard(iaVCassetteUp, FramedPicture(100, 100), plCenter, &area);
+  ASSERT_FALSE(card.isNull());
+  EXPECT_EQ(ColouredOutside(card, area), 0);
+  const int band = 26 * kDpi / 10;
+  for (int b = 0; b < 2; ++b) {
+    const int cx = area.left() + (area.width() - 1500) / 2;
+    const int cy = area.top() + b * band + (band - 1500) / 2;
+    SCOPED_TRACE(b);
+    EXPECT_TRUE(Blue(card.pixel(cx + 7, cy + 700)));          // left edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 1492, cy + 700)));       // right edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 7)));          // top edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 1492)));       // bottom edge
+    EXPECT_TRUE(Red(card.pixel(cx + 750, cy + 750)));
+    EXPECT_FALSE(Red(card.pixel(cx - 5, cy + 750)) || Blue(card.pixel(cx - 5, cy + 750)));
+    EXPECT_FALSE(Red(card.pixel(cx + 750, cy - 5)) || Blue(card.pixel(cx + 750, cy - 5)));
+  }
+}
+
+TEST_F(InsertBackgroundTest, StretchFillsEachBlockAndNeverTheFlaps) {
+  for (InsertArrangement a : {iaHCassetteDown, iaVCassetteUp}) {
+    QRect area;
+    // Red with a blue top-left quadrant, in blocks that lossy compression keeps apart.
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    picture.fill(qRgb(255, 0, 0));
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) picture.setPixel(x, y, qRgb(0, 0, 255));
+    const QImage card = PrintCard(a, picture, plStretch, &area);
+    ASSERT_FALSE(card.isNull());
+    EXPECT_EQ(ColouredOutside(card, area), 0) << a;
+    const int band = 26 * kDpi / 10;
+    int bands = 0;
+    for (int y = area.top(); y < area.bottom(); y += band, ++bands) {
+      const int w = area.width();
+      EXPECT_TRUE(Blue(card.pixel(area.left() + w / 4, y + band / 4 + 50))) << a;
+      EXPECT_TRUE(Red(card.pixel(area.left() + w / 4, y + band * 3 / 4))) << a;
+      EXPECT_TRUE(Red(card.pixel(area.left() + w * 3 / 4, y + band / 4 + 50))) << a;
+      // The band ends where the next starts: the picture is not stretched over both.
+      EXPECT_TRUE(Red(card.pixel(area.left() + w / 4, y + band - 20))) << a;
+    }
+    EXPECT_EQ(bands, a == iaVCassetteUp ? 2 : 1);
+  }
+}
+
+TEST_F(InsertBackgroundTest, TinyPicturesTileWithTilesOfAtLeastOnePixelInASmallFile) {
+  QImage dot(1, 1, QImage::Format_RGB32);
+  dot.fill(qRgb(255, 0, 0));
+  printer_.SetScreenPixelsPerInch(96);
+  printer_.Side1()->SetLines({"One"});
+  for (int dpi : {72, 1200}) {
+    // At 72 dpi a screen pixel is 0.75 device pixels; at 1200 dpi the card holds 200,000 tiles.
+    const QString pdf = File(QString("dot%1.pdf").arg(dpi));
+    auto printer = PdfPrinter(pdf, dpi);
+    ASSERT_TRUE(printer_.PrintCopies(*printer, dot, plTile));
+    EXPECT_LT(QFileInfo(pdf).size(), 1000000) << dpi;
+  }
+  // The 72 dpi card is red under the sides.
+  QRect area;
+  const QImage card = PrintCard(iaHCassetteUp, dot, plTile, &area);
+  EXPECT_TRUE(Red(card.pixel(area.center())));
+  EXPECT_EQ(ColouredOutside(card, area), 0);
 }
 
 }  // namespace
