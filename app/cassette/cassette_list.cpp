@@ -55,6 +55,12 @@ void TCassetteList::SetSetableFont(bool value) {
   }
 }
 
+TSongArrangement* TCassetteList::SongArrangement() const { return songArrangement_; }
+
+void TCassetteList::SetSongArrangement(TSongArrangement* arrangement) {
+  songArrangement_ = arrangement;
+}
+
 void TCassetteList::PreparePopup() {
   removeItem_->setEnabled(currentItem() != nullptr && songArrangement_ != nullptr);
 }

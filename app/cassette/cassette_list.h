@@ -35,8 +35,9 @@ class TCassetteList : public QListWidget {
   void SetSetableFont(bool value);
 
   // The arrangement that removing an entry acts on; may be unset.
-  TSongArrangement* SongArrangement() const { return songArrangement_; }
-  void SetSongArrangement(TSongArrangement* arrangement) { songArrangement_ = arrangement; }
+  // Defined out of line: the arrangement's class is only declared here.
+  TSongArrangement* SongArrangement() const;
+  void SetSongArrangement(TSongArrangement* arrangement);
 
   // The right-click menu, and its items as they stand (FontItem is nullptr while the font is
   // fixed). PreparePopup enables the remove item exactly when an entry is highlighted and an
