@@ -61,7 +61,7 @@ class TCassetteList : public QListWidget {
 
   bool setableFont_ = false;
   QPointer<TSongArrangement> songArrangement_;
-  QMenu* menu_ = nullptr;         // child of this list
+  QMenu* menu_ = nullptr;          // child of this list
   QAction* removeItem_ = nullptr;  // child of menu_
   QAction* fontItem_ = nullptr;    // child of menu_, or none
 };

@@ -158,8 +158,7 @@ QString TInsertPrinter::FitProblem(const QPaintDevice& device) const {
       .arg(double(device.height()) / vr, 0, 'f', 1);
 }
 
-bool TInsertPrinter::PrintCopies(QPrinter& printer, const QImage& picture,
-                                 TPictureLayout layout) {
+bool TInsertPrinter::PrintCopies(QPrinter& printer, const QImage& picture, TPictureLayout layout) {
   if (printing_) return false;
   printing_ = true;
   struct TPrintingFlag {

@@ -55,7 +55,8 @@ TEST(CassetteSection, FontDialogChangesTheFontOnlyOnOk) {
   }
   EXPECT_EQ(asked.pointSize(), 10);
   EXPECT_EQ(section.font().pointSize(), 10);
-  TFontDialogSeam ok([](const TFontDialogRequest&) { return std::optional<QFont>(QFont("Arial", 14)); });
+  TFontDialogSeam ok(
+      [](const TFontDialogRequest&) { return std::optional<QFont>(QFont("Arial", 14)); });
   section.MenuItems()[4]->trigger();
   EXPECT_EQ(section.font().pointSize(), 14);
 }

@@ -95,8 +95,7 @@ class InsertArrangerTest : public ::testing::Test {
   }
 
   QWidget parent_;
-  QWidget front_{&parent_}, edge_{&parent_}, side1_{&parent_}, side2_{&parent_},
-      excess_{&parent_};
+  QWidget front_{&parent_}, edge_{&parent_}, side1_{&parent_}, side2_{&parent_}, excess_{&parent_};
   QToolButton buttons_[4];
   QButtonGroup group_;
   QAction menus_[4];

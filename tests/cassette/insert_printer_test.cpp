@@ -98,15 +98,15 @@ int PageCount(const QString& pdf) {
 QImage Render(const QString& pdf, const QPrinter& printer, int width, int height, bool colour) {
   const QPoint origin = printer.pageRect(QPrinter::DevicePixel).topLeft().toPoint();
   const QString out = pdf + ".render";
-  QStringList args = {"-r",   QString::number(printer.resolution()),
-                      "-f",   "1",
-                      "-l",   "1",
-                      "-x",   QString::number(origin.x()),
-                      "-y",   QString::number(origin.y()),
-                      "-W",   QString::number(width),
-                      "-H",   QString::number(height),
-                      "-aa",  "no",
-                      "-aaVector", "no",
+  QStringList args = {"-r",         QString::number(printer.resolution()),
+                      "-f",         "1",
+                      "-l",         "1",
+                      "-x",         QString::number(origin.x()),
+                      "-y",         QString::number(origin.y()),
+                      "-W",         QString::number(width),
+                      "-H",         QString::number(height),
+                      "-aa",        "no",
+                      "-aaVector",  "no",
                       "-singlefile"};
   if (!colour) args << "-gray";
   args << pdf << out;
@@ -164,8 +164,8 @@ std::vector<int> VerticalLines(const QImage& image, int minRun) {
 void ExpectPositions(const std::vector<int>& found, std::set<int> expected, const char* what) {
   EXPECT_EQ(found.size(), expected.size()) << what << ": " << testing::PrintToString(found);
   for (int f : found) {
-    auto near = std::find_if(expected.begin(), expected.end(),
-                             [f](int e) { return std::abs(e - f) <= 1; });
+    auto near =
+        std::find_if(expected.begin(), expected.end(), [f](int e) { return std::abs(e - f) <= 1; });
     EXPECT_TRUE(near != expected.end()) << what << " line at " << f;
     if (near != expected.end()) expected.erase(near);
   }
@@ -175,8 +175,8 @@ class InsertPrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    for (TInsertSection* s : {printer_.FrontFlap(), printer_.EdgeFlap(), printer_.Side1(),
-                              printer_.Side2()}) {
+    for (TInsertSection* s :
+         {printer_.FrontFlap(), printer_.EdgeFlap(), printer_.Side1(), printer_.Side2()}) {
       s->SetFont(Arial(10));
     }
     printer_.FrontFlap()->SetLines({"Front"});
@@ -296,11 +296,16 @@ struct TCase {
 
 TEST_F(InsertPrinterTest, FramesDividersAndTextLandWhereTheLayoutSays) {
   const std::vector<TCase> cases = {
-      {iaHCassetteUp, 1, 1, 600, QPageSize::A4},     {iaHCassetteUp, 2, 1, 600, QPageSize::A4},
-      {iaHCassetteUp, 2, 2, 1200, QPageSize::Letter}, {iaHCassetteDown, 1, 1, 1200, QPageSize::A4},
-      {iaHCassetteDown, 2, 1, 600, QPageSize::Letter}, {iaHCassetteDown, 2, 2, 600, QPageSize::A4},
-      {iaVCassetteUp, 1, 1, 600, QPageSize::Letter},  {iaVCassetteUp, 2, 1, 1200, QPageSize::A4},
-      {iaVCassetteDown, 1, 1, 1200, QPageSize::Letter}, {iaVCassetteDown, 2, 1, 600, QPageSize::A4},
+      {iaHCassetteUp, 1, 1, 600, QPageSize::A4},
+      {iaHCassetteUp, 2, 1, 600, QPageSize::A4},
+      {iaHCassetteUp, 2, 2, 1200, QPageSize::Letter},
+      {iaHCassetteDown, 1, 1, 1200, QPageSize::A4},
+      {iaHCassetteDown, 2, 1, 600, QPageSize::Letter},
+      {iaHCassetteDown, 2, 2, 600, QPageSize::A4},
+      {iaVCassetteUp, 1, 1, 600, QPageSize::Letter},
+      {iaVCassetteUp, 2, 1, 1200, QPageSize::A4},
+      {iaVCassetteDown, 1, 1, 1200, QPageSize::Letter},
+      {iaVCassetteDown, 2, 1, 600, QPageSize::A4},
   };
   int n = 0;
   for (const TCase& c : cases) {
@@ -315,8 +320,8 @@ TEST_F(InsertPrinterTest, FramesDividersAndTextLandWhereTheLayoutSays) {
 
     const int h = c.dpi, v = c.dpi;
     std::set<int> rows, columns{0, 40 * h / 10};
-    for (TInsertSection* s : {printer_.FrontFlap(), printer_.EdgeFlap(), printer_.Side1(),
-                              printer_.Side2()}) {
+    for (TInsertSection* s :
+         {printer_.FrontFlap(), printer_.EdgeFlap(), printer_.Side1(), printer_.Side2()}) {
       rows.insert(s->Top() * v / 10);
       rows.insert(s->Bottom() * v / 10);
       for (int k = 1; s->ColumnHeight() && s->Top() + k * 26 < s->Bottom(); ++k)
@@ -394,7 +399,8 @@ TEST_F(InsertPrinterTest, FlapAlignmentsAndClippingAtTheFrame) {
     // ... while the line itself did reach the box's left edge (right-aligned, too wide).
     int inkNearLeft = 0;
     for (int y = edge.top(); y < edge.top() + edge.height(); ++y)
-      for (int x = edge.left(); x < edge.left() + dpi / 10; ++x) inkNearLeft += Dark(card.pixel(x, y));
+      for (int x = edge.left(); x < edge.left() + dpi / 10; ++x)
+        inkNearLeft += Dark(card.pixel(x, y));
     EXPECT_GT(inkNearLeft, 0);
   }
 }
@@ -428,7 +434,8 @@ TEST_F(InsertPrinterTest, ACardLargerThanThePageIsRefusedBeforeAnythingIsPrinted
     EXPECT_FALSE(printer_.PrintCopies(*printer, QImage(), plTile));
     ASSERT_EQ(messages.Asked().size(), 1u);
     EXPECT_EQ(messages.Asked()[0].type, mtError);
-    EXPECT_TRUE(messages.Asked()[0].text.contains("11.6")) << messages.Asked()[0].text.toStdString();
+    EXPECT_TRUE(messages.Asked()[0].text.contains("11.6"))
+        << messages.Asked()[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
   }
 }
@@ -442,8 +449,9 @@ TEST_F(InsertPrinterTest, CopiesToAFileArePagesOfThatFileEachPrintedOnce) {
   EXPECT_EQ(printer->copyCount(), 1);
   EXPECT_EQ(PageCount(pdf), 3);
   const auto words = ReadWords(pdf);
-  EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const TWord& w) { return w.text == "Song"; }),
-            3);
+  EXPECT_EQ(
+      std::count_if(words.begin(), words.end(), [](const TWord& w) { return w.text == "Song"; }),
+      3);
 }
 
 TEST_F(InsertPrinterTest, APrintAskedForWhilePrintingIsRefusedAndCancelStopsTheDrawing) {
@@ -574,10 +582,10 @@ TEST_F(InsertBackgroundTest, CentredPictureIsWholeInEachBlockOfTheSongArea) {
     const int cx = area.left() + (area.width() - 1500) / 2;
     const int cy = area.top() + b * band + (band - 1500) / 2;
     SCOPED_TRACE(b);
-    EXPECT_TRUE(Blue(card.pixel(cx + 7, cy + 700)));          // left edge
-    EXPECT_TRUE(Blue(card.pixel(cx + 1492, cy + 700)));       // right edge
-    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 7)));          // top edge
-    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 1492)));       // bottom edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 7, cy + 700)));     // left edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 1492, cy + 700)));  // right edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 7)));     // top edge
+    EXPECT_TRUE(Blue(card.pixel(cx + 700, cy + 1492)));  // bottom edge
     EXPECT_TRUE(Red(card.pixel(cx + 750, cy + 750)));
     EXPECT_FALSE(Red(card.pixel(cx - 5, cy + 750)) || Blue(card.pixel(cx - 5, cy + 750)));
     EXPECT_FALSE(Red(card.pixel(cx + 750, cy - 5)) || Blue(card.pixel(cx + 750, cy - 5)));
