@@ -507,6 +507,10 @@ void TReelsmithDB::SetDeferEvents(bool value) {
   }
 }
 
+bool TReelsmithDB::Queued(TReelsmithDBEvent event) const {
+  return std::find(pendingEvents_.begin(), pendingEvents_.end(), event) != pendingEvents_.end();
+}
+
 void TReelsmithDB::Notify(TReelsmithDBEvent event) {
   if (deferEvents_) {
     pendingEvents_.erase(std::remove(pendingEvents_.begin(), pendingEvents_.end(), event),

@@ -152,6 +152,9 @@ class TReelsmithDB : public QObject {
   // occurrence; setting it false delivers the queue. It does not count nesting.
   bool DeferEvents() const { return deferEvents_; }
   void SetDeferEvents(bool value);
+  // True while the event waits in the queue, also while the queue is being delivered: a
+  // handler can leave work to a later event that will do it anyway.
+  bool Queued(TReelsmithDBEvent event) const;
 
   // The library function exported under exactly this name. Throws EMissingMethod.
   void* Lookup(const char* name) const;

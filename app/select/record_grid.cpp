@@ -41,11 +41,12 @@ void TReelsmithGrid::Dispatch(int event) {
     case 2:
       Refresh();
       break;
+    // Saving an edited album raises both; they refresh alike, so the later one does it alone.
     case dbeAlbumDeleted:
-      AlbumDeleted();
+      if (!OtherRefreshQueued(dbeRecordsAdded)) AlbumDeleted();
       break;
     case dbeRecordsAdded:
-      RecordsChanged();
+      if (!OtherRefreshQueued(dbeAlbumDeleted)) RecordsChanged();
       break;
     case dbeAlbumChanged:
       CurrentAlbumChanged();
@@ -62,6 +63,11 @@ void TReelsmithGrid::Dispatch(int event) {
     default:  // saved, field definitions changed, album about to change
       break;
   }
+}
+
+bool TReelsmithGrid::OtherRefreshQueued(int event) const {
+  const TReelsmithDB* db = DataSource();
+  return db && db->Queued(static_cast<TReelsmithDBEvent>(event));
 }
 
 void TReelsmithGrid::CatalogueNew() { Refresh(); }

@@ -78,6 +78,8 @@ class TReelsmithGrid : public TControlGrid {
   void ReplaceRecords();
 
   void ApplyRowHeight();
+  // Whether the event still waits in the data source's queue.
+  bool OtherRefreshQueued(int event) const;
 
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;

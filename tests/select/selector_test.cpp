@@ -1,5 +1,6 @@
 #include "select_test_environment.h"
 
+#include "client/artist_record.h"
 #include "select/album_selector.h"
 #include "select/artist_selector.h"
 #include "select/list_box.h"
@@ -311,6 +312,38 @@ TEST_F(SelectorTest, DragStartCarriesTheRowsRecordButNeverWhileEditing) {
   // A row without a record starts nothing.
   db_->Clear();
   EXPECT_FALSE(albums_.BeginDragAt(albums_.CellRect(0, 0).center()));
+}
+
+// Saving an edited album deletes the old one and adds records inside one deferred batch: each
+// selector refreshes once for the batch, and shows the outcome.
+TEST_F(SelectorTest, ABatchThatDeletesAndAddsRefreshesEachSelectorOnce) {
+  class CountingSelector : public TAlbumSelector {
+   public:
+    void Refresh() override {
+      ++refreshes;
+      TAlbumSelector::Refresh();
+    }
+    int refreshes = 0;
+  } counting;
+  counting.SetDataSource(db_.get());
+  LoadFixture();
+  counting.refreshes = 0;
+
+  db_->SetDeferEvents(true);
+  db_->DeleteAlbum(counting.RecordOfRow(counting.FixedRows()));
+  TReelsmithArtist::CreateNew(db_.get(), QStringLiteral("Zeno Arc"));
+  EXPECT_EQ(counting.refreshes, 0);
+  db_->SetDeferEvents(false);
+  EXPECT_EQ(counting.refreshes, 1);
+  EXPECT_EQ(Column(counting, 0), QStringList({QString::fromUtf8("Quiet Señor"), "[Singles]"}));
+  EXPECT_TRUE(Column(artists_, 0).contains(QStringLiteral("Zeno Arc")));
+
+  // Each alone still refreshes.
+  TReelsmithArtist::CreateNew(db_.get(), QStringLiteral("Yara Bell"));
+  EXPECT_EQ(counting.refreshes, 2);
+  db_->DeleteAlbum(counting.RecordOfRow(counting.FixedRows()));
+  EXPECT_EQ(counting.refreshes, 3);
+  EXPECT_EQ(Column(counting, 0), QStringList({"[Singles]"}));
 }
 
 TEST_F(SelectorTest, SongColumnsFillTheWidthWithRoomForTheTime) {
