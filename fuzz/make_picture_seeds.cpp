@@ -62,21 +62,21 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const QImage checks = Checks(4, 3);
   const QByteArray png = Encoded(Checks(16, 16), "PNG");
-  const QByteArray gif = QByteArray::fromHex(
-      "47494638396101000100800000ff00000000ff2c00000000010001000002024401003b");
-  const bool written =
-      Write(folder, "checks.png", Encoded(checks, "PNG")) &&
-      Write(folder, "checks.bmp", Encoded(checks, "BMP")) &&
-      Write(folder, "checks-8bit.bmp",
-            Encoded(checks.convertToFormat(QImage::Format_Indexed8), "BMP")) &&
-      Write(folder, "checks-1bit.bmp", Encoded(checks.convertToFormat(QImage::Format_Mono), "BMP")) &&
-      Write(folder, "checks.jpg", Encoded(Checks(8, 8), "JPEG")) &&
-      Write(folder, "red.gif", gif) &&
-      Write(folder, "staff.png", Encoded(MusicalStaffPicture(), "PNG")) &&
-      Write(folder, "truncated.png", png.left(png.size() / 2)) &&
-      Write(folder, "truncated.gif", gif.left(20)) &&
-      Write(folder, "zero-size.bmp", BitmapHeader(0, 0)) &&
-      Write(folder, "huge-size.bmp", BitmapHeader(200000, 200000));
+  const QByteArray gif =
+      QByteArray::fromHex("47494638396101000100800000ff00000000ff2c00000000010001000002024401003b");
+  const bool written = Write(folder, "checks.png", Encoded(checks, "PNG")) &&
+                       Write(folder, "checks.bmp", Encoded(checks, "BMP")) &&
+                       Write(folder, "checks-8bit.bmp",
+                             Encoded(checks.convertToFormat(QImage::Format_Indexed8), "BMP")) &&
+                       Write(folder, "checks-1bit.bmp",
+                             Encoded(checks.convertToFormat(QImage::Format_Mono), "BMP")) &&
+                       Write(folder, "checks.jpg", Encoded(Checks(8, 8), "JPEG")) &&
+                       Write(folder, "red.gif", gif) &&
+                       Write(folder, "staff.png", Encoded(MusicalStaffPicture(), "PNG")) &&
+                       Write(folder, "truncated.png", png.left(png.size() / 2)) &&
+                       Write(folder, "truncated.gif", gif.left(20)) &&
+                       Write(folder, "zero-size.bmp", BitmapHeader(0, 0)) &&
+                       Write(folder, "huge-size.bmp", BitmapHeader(200000, 200000));
   if (!written) {
     std::fprintf(stderr, "make_picture_seeds: cannot write into %s\n", argv[1]);
     return 1;

@@ -33,14 +33,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                             static_cast<qsizetype>(size));
+  QByteArray bytes =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   const TPictureLoadResult loaded = LoadPicture(buffer, QStringLiteral("input"));
   Require(loaded.picture.isNull() != loaded.error.isEmpty(), "a picture or an error, not both");
   if (loaded.picture.isNull()) {
-    Require(loaded.error == PictureLoadError(QStringLiteral("input")), "the load error names the input");
+    Require(loaded.error == PictureLoadError(QStringLiteral("input")),
+            "the load error names the input");
     return 0;
   }
   Require(loaded.picture.width() <= kMaxPictureSide && loaded.picture.height() <= kMaxPictureSide,

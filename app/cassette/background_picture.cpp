@@ -69,9 +69,8 @@ TPictureLoadResult ReadPicture(QImageReader& reader, const QString& name) {
     return Failure(name);
   if (picture.format() != QImage::Format_RGB32 &&
       picture.format() != QImage::Format_ARGB32_Premultiplied) {
-    picture = picture.convertToFormat(picture.hasAlphaChannel()
-                                          ? QImage::Format_ARGB32_Premultiplied
-                                          : QImage::Format_RGB32);
+    picture = picture.convertToFormat(
+        picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (picture.isNull()) return Failure(name);
   }
   return {picture, QString()};
@@ -89,13 +88,14 @@ QImage MusicalStaffPicture() {
       int x, step;
       bool filled;
     };
-    const Note upper[] = {{30, 6, true},   {50, 5, true},  {70, 4, true},  {90, 3, false},
-                          {115, 4, true},  {135, 2, true}, {155, 3, true}, {175, 5, false}};
+    const Note upper[] = {{30, 6, true},  {50, 5, true},  {70, 4, true},  {90, 3, false},
+                          {115, 4, true}, {135, 2, true}, {155, 3, true}, {175, 5, false}};
     const Note lower[] = {{30, 8, false},  {55, 7, true},  {75, 6, true},  {95, 5, true},
                           {120, 6, false}, {145, 4, true}, {165, 5, true}, {182, 6, true}};
     for (const auto& [top, notes] : {std::pair{16, upper}, std::pair{82, lower}}) {
       DrawStaff(painter, top);
-      for (int i = 0; i < 8; ++i) DrawNote(painter, top, notes[i].x, notes[i].step, notes[i].filled);
+      for (int i = 0; i < 8; ++i)
+        DrawNote(painter, top, notes[i].x, notes[i].step, notes[i].filled);
     }
   }
   return canvas.convertToFormat(QImage::Format_Indexed8, SixteenColours(), Qt::ThresholdDither);
@@ -179,9 +179,9 @@ void DrawPicturePreview(QPainter& painter, const QRect& box, const QImage& pictu
         const int f = std::max(1, std::min(box.width() / tileWidth, box.height() / tileHeight));
         const int w = tileWidth * f;
         const int h = tileHeight * f;
-        painter.drawImage(QRect(box.left() + (box.width() - w) / 2,
-                                box.top() + (box.height() - h) / 2, w, h),
-                          picture);
+        painter.drawImage(
+            QRect(box.left() + (box.width() - w) / 2, box.top() + (box.height() - h) / 2, w, h),
+            picture);
       } else {
         // One textured fill: the tiles cost per pixel of the box, however small they are.
         QBrush tiles(picture);

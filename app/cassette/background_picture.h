@@ -43,7 +43,7 @@ TPictureLayout PictureLayoutFrom(int value);
 
 // Section "BackgroundBitmap" of the settings file, as the picture dialog reads and writes it.
 struct TBackgroundPictureSettings {
-  QString fileName;  // "FileName"; not empty exactly when selection is 2
+  QString fileName;   // "FileName"; not empty exactly when selection is 2
   int selection = 0;  // 0 none, 1 the built-in staff, 2 the file
   TPictureLayout layout = plCenter;
 };
