@@ -193,16 +193,43 @@ TEST_F(BackgroundPictureTest, PreviewCentresTheInsertSizeTimesAWholeFactor) {
   EXPECT_EQ(preview.pixel(80, 61), kWhitePixel);
 }
 
-TEST_F(BackgroundPictureTest, PreviewTilesFromTheTopLeft) {
-  // Left half red, right half blue; 48 x 48 screen pixels are 20 x 20 in the preview.
-  QImage halves = Filled(48, 48, Qt::red);
+TEST_F(BackgroundPictureTest, PreviewTilesFromTheBoxsTopLeft) {
+  // Quadrants: red at top left and bottom right, blue elsewhere.
+  QImage quadrants = Filled(48, 48, Qt::red);
   for (int y = 0; y < 48; ++y)
-    for (int x = 24; x < 48; ++x) halves.setPixel(x, y, kBlue);
-  const QImage preview = Preview(halves, plTile);
-  for (int tileLeft = 0; tileLeft < 160; tileLeft += 20) {
-    for (int tileTop = 0; tileTop < 100; tileTop += 20) {
-      EXPECT_EQ(preview.pixel(tileLeft + 5, tileTop + 10), kRed) << tileLeft << "," << tileTop;
-      EXPECT_EQ(preview.pixel(tileLeft + 15, tileTop + 10), kBlue) << tileLeft << "," << tileTop;
+    for (int x = 0; x < 48; ++x)
+      if ((x < 24) != (y < 24)) quadrants.setPixel(x, y, kBlue);
+  // 48 screen pixels are 20 preview pixels at 96 per inch, 40 at 48 per inch.
+  for (const auto& [ppi, tile] : {std::pair{96, 20}, std::pair{48, 40}}) {
+    QImage canvas(180, 120, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    QPainter painter(&canvas);
+    DrawPicturePreview(painter, QRect(10, 10, 160, 100), quadrants, plTile, ppi);
+    painter.end();
+    EXPECT_EQ(canvas.pixel(5, 5), qRgb(0, 255, 0)) << "outside the box";
+    const int near = tile / 10;  // beside a tile's edge, clear of smoothing
+    const int far = tile / 2 - tile / 10;
+    for (int tileLeft = 10; tileLeft < 170; tileLeft += tile) {
+      for (int tileTop = 10; tileTop < 110; tileTop += tile) {
+        for (int dx : {near, far}) {
+          for (int dy : {near, far}) {
+            const int x = tileLeft + dx, y = tileTop + dy;
+            const int x2 = x + tile / 2, y2 = y + tile / 2;
+            if (x > 10 && y > 10) {
+              EXPECT_EQ(canvas.pixel(x, y), kRed) << x << "," << y;
+            }
+            if (x2 < 169 && y > 10) {
+              EXPECT_EQ(canvas.pixel(x2, y), kBlue) << x2 << "," << y;
+            }
+            if (x > 10 && y2 < 109) {
+              EXPECT_EQ(canvas.pixel(x, y2), kBlue) << x << "," << y2;
+            }
+            if (x2 < 169 && y2 < 109) {
+              EXPECT_EQ(canvas.pixel(x2, y2), kRed) << x2 << "," << y2;
+            }
+          }
+        }
+      }
     }
   }
 }
