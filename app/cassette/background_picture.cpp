@@ -5,11 +5,11 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
-#include <QPolygon>
 #include <QRect>
 #include <QTransform>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/profile.h"
 

@@ -18,7 +18,7 @@ class QWidget;
 //
 // Created, it reads its choice from the settings file (and says so once if the stored file
 // cannot be read, keeping the name stored). Only OK writes the choice back; Cancel leaves the
-// settings as they were.
+// settings as they were. Help context 90; the owner installs the F1 key (THelp::InstallHelpKey).
 class TBackgroundBitmapDlg : public QDialog {
   Q_OBJECT
 
