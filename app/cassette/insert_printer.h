@@ -8,14 +8,12 @@
 #include <functional>
 
 #include "cassette/insert_arranger.h"
+#include "cassette/picture_layout.h"
 
 class QPaintDevice;
 class QPainter;
 class QPrinter;
 class TInsertSection;
-
-// How the background picture fills the song area.
-enum TPictureLayout { plTile = 0, plCenter = 1, plStretch = 2 };
 
 // Prints a cassette insert of fixed physical size at the top-left corner of the printable area:
 // the front flap, the edge flap and the two sides, framed, over an optional background picture
