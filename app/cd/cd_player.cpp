@@ -111,8 +111,8 @@ void TCDPlayer::BuildControls() {
                                            [this] { StopClick(); },  [this] { NextClick(); },
                                            [this] { PrevClick(); },  [this] { EjectClick(); }};
   const QString glyphs[] = {QStringLiteral("\u25B6"), QStringLiteral("\u2016"),
-                            QStringLiteral("\u25A0"), QStringLiteral("\u23ED"),
-                            QStringLiteral("\u23EE"), QStringLiteral("\u23CF")};
+                            QStringLiteral("\u25A0"), QStringLiteral(">>|"),
+                            QStringLiteral("|<<"), QStringLiteral("\u23CF")};
   constexpr int kButtonWidth = 40;
   for (int i = 0; i < 6; ++i) {
     auto* button = new QToolButton(mediaPlayer_);
