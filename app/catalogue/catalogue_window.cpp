@@ -602,6 +602,8 @@ void TReelsmithForm::SetCDPlayer(TCDPlayer* player) {
   UpdateCommands();
 }
 
+TCDPlayer* TReelsmithForm::CDPlayer() const { return cdPlayer_.data(); }
+
 void TReelsmithForm::ReadCD() {
   if (!cdPlayer_) return;
   ReadTimesFromCD(*cdPlayer_, *db_, *songsGrid_, FieldCtrl(0), FieldCtrl(1), this);

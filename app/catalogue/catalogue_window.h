@@ -92,7 +92,7 @@ class TReelsmithForm : public QMainWindow {
   // The CD player window the CD commands use (start-up gives it; not owned). Without one, or
   // with one that has no device, the CD commands stay disabled.
   void SetCDPlayer(TCDPlayer* player);
-  TCDPlayer* CDPlayer() const { return cdPlayer_; }
+  TCDPlayer* CDPlayer() const;
 
   // Enables each command for the present state (the full table, also commands whose windows
   // have not been given to this window yet: those stay disabled).
