@@ -103,16 +103,17 @@ void TCDPlayer::BuildControls() {
   reverse_ = small("Reverse", QStringLiteral("<<"), QStringLiteral("Back 10 seconds"), kMargin);
   fastForward_ = small("FastForward", QStringLiteral(">>"), QStringLiteral("On 10 seconds"), 32);
   connect(reverse_, &QToolButton::clicked, this, Guarded([this](auto&&...) { ReverseClick(); }));
-  connect(fastForward_, &QToolButton::clicked, this, Guarded([this](auto&&...) { FastForwardClick(); }));
+  connect(fastForward_, &QToolButton::clicked, this,
+          Guarded([this](auto&&...) { FastForwardClick(); }));
 
   mediaPlayer_ = new QWidget(this);
   mediaPlayer_->setObjectName(QStringLiteral("MediaPlayer"));
-  const std::function<void()> actions[] = {[this] { PlayClick(); },  [this] { PauseClick(); },
-                                           [this] { StopClick(); },  [this] { NextClick(); },
-                                           [this] { PrevClick(); },  [this] { EjectClick(); }};
+  const std::function<void()> actions[] = {[this] { PlayClick(); }, [this] { PauseClick(); },
+                                           [this] { StopClick(); }, [this] { NextClick(); },
+                                           [this] { PrevClick(); }, [this] { EjectClick(); }};
   const QString glyphs[] = {QStringLiteral("\u25B6"), QStringLiteral("\u2016"),
                             QStringLiteral("\u25A0"), QStringLiteral(">>|"),
-                            QStringLiteral("|<<"), QStringLiteral("\u23CF")};
+                            QStringLiteral("|<<"),    QStringLiteral("\u23CF")};
   constexpr int kButtonWidth = 40;
   for (int i = 0; i < 6; ++i) {
     auto* button = new QToolButton(mediaPlayer_);
@@ -120,7 +121,8 @@ void TCDPlayer::BuildControls() {
     button->setText(glyphs[i]);
     button->setToolTip(QString::fromLatin1(kMediaButtons[i]));
     button->setGeometry(i * kButtonWidth, 0, kButtonWidth, 26);
-    connect(button, &QToolButton::clicked, this, Guarded([action = actions[i]](auto&&...) { action(); }));
+    connect(button, &QToolButton::clicked, this,
+            Guarded([action = actions[i]](auto&&...) { action(); }));
   }
   mediaPlayer_->setGeometry(kMargin, 72, 6 * kButtonWidth, 26);
 }
@@ -212,6 +214,8 @@ void TCDPlayer::CDTimerTimer() {
     if (IsReady() != wasReady && OnReadyChanged) OnReadyChanged();
   };
   if (!device_) return;
+  // Reading times reopens the device; a failed reopen leaves it closed.
+  if (opened_ && !device_->IsOpen()) opened_ = false;
   if (!opened_) {
     TryOpen();
     if (!opened_) {

@@ -60,8 +60,8 @@ void TLibcdioDevice::ReadContents() {
   std::vector<long> starts;
   if (count == CDIO_INVALID_TRACK || count == 0 || first == CDIO_INVALID_TRACK) count = 0;
   for (int i = 0; count > 0 && i <= count; ++i) {
-    const track_t track =
-        i == count ? static_cast<track_t>(CDIO_CDROM_LEADOUT_TRACK) : static_cast<track_t>(first + i);
+    const track_t track = i == count ? static_cast<track_t>(CDIO_CDROM_LEADOUT_TRACK)
+                                     : static_cast<track_t>(first + i);
     const lsn_t lsn = cdio_get_track_lsn(p, track);
     // A damaged table of contents (a start missing or out of order) is no readable disc.
     if (lsn == CDIO_INVALID_LSN || (!starts.empty() && lsn < starts.back())) {

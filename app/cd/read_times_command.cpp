@@ -35,12 +35,12 @@ bool ConfirmClearing(const std::vector<TAlbumRow>& rows, int clearFrom, int trac
   int last = 0;
   for (int n = clearFrom; n <= static_cast<int>(rows.size()); ++n)
     if (rows[static_cast<size_t>(n) - 1].HoldsAnything()) last = n;
-  const QString text =
-      QStringLiteral("The CD has %1 tracks, but the album has songs in rows %2 to %3. "
-                     "Do you want to clear those rows?")
-          .arg(tracks)
-          .arg(clearFrom)
-          .arg(last);
+  const QString text = QStringLiteral(
+                           "The CD has %1 tracks, but the album has songs in rows %2 to %3. "
+                           "Do you want to clear those rows?")
+                           .arg(tracks)
+                           .arg(clearFrom)
+                           .arg(last);
   return MessageDlg(text, mtConfirmation, mbYesNo, parent) == mrYes;
 }
 

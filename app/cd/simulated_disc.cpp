@@ -18,7 +18,10 @@ void TSimulatedCdDevice::RemoveDisc() {
 
 void TSimulatedCdDevice::Open() {
   ++openCount_;
-  if (openFails_) throw ECdError(QStringLiteral("The CD audio device is in use."));
+  if (openFails_) {
+    open_ = false;
+    throw ECdError(QStringLiteral("The CD audio device is in use."));
+  }
   open_ = true;
   MediaState();
 }

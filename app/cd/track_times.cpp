@@ -18,8 +18,8 @@ TTrackTimesPlan PlanTrackTimes(const TDiscContents& disc, const std::vector<TAlb
     TTrackTimesPlan::TWrite write;
     write.row = i;
     write.seconds = disc.trackSeconds[static_cast<size_t>(i) - 1];
-    const bool untitled = i > static_cast<int>(rows.size()) ||
-                          rows[static_cast<size_t>(i) - 1].title.isEmpty();
+    const bool untitled =
+        i > static_cast<int>(rows.size()) || rows[static_cast<size_t>(i) - 1].title.isEmpty();
     if (untitled) {
       const QString named =
           i <= disc.text.trackTitles.size() ? disc.text.trackTitles.at(i - 1) : QString();

@@ -22,14 +22,16 @@ struct TAlbumRow {
   QString artist;
   int seconds = 0;  // as the songs grid parses it: 0 blank, -1 not a time
   bool onTape = false;
-  bool HoldsAnything() const { return !title.isEmpty() || !artist.isEmpty() || seconds != 0 || onTape; }
+  bool HoldsAnything() const {
+    return !title.isEmpty() || !artist.isEmpty() || seconds != 0 || onTape;
+  }
 };
 
 // Which rows of the album get which titles and times from a disc.
 struct TTrackTimesPlan {
   struct TWrite {
-    int row = 0;     // song row from 1
-    QString title;   // empty: the row keeps its title
+    int row = 0;    // song row from 1
+    QString title;  // empty: the row keeps its title
     int seconds = 0;
   };
   std::vector<TWrite> writes;

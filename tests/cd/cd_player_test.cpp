@@ -200,10 +200,12 @@ TEST_F(CdPlayerTest, BusyDeviceShowsInUseUntilItOpens) {
   EXPECT_FALSE(player.IsReady());
   disc->SetOpenFails(false);
   // The next attempt waits in proportion to the failed one's length.
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    player.CDTimerTimer();
-    return player.IsReady();
-  }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        player.CDTimerTimer();
+        return player.IsReady();
+      },
+      5000));
   EXPECT_EQ(player.CDLabel()->text(), " 3   10:25");
 }
 
@@ -237,8 +239,10 @@ TEST_F(CdPlayerTest, PlacementKeepsThePositionAndNeverShowsTheWindow) {
   player_->show();
   player_.reset();
   const TProfile settings(QString::fromLatin1(TCDPlayer::kIniFileName));
-  const int left = settings.ReadInteger(QStringLiteral("CDPlayer"), QStringLiteral("PlaceNormPosL"), -1);
-  const int top = settings.ReadInteger(QStringLiteral("CDPlayer"), QStringLiteral("PlaceNormPosT"), -1);
+  const int left =
+      settings.ReadInteger(QStringLiteral("CDPlayer"), QStringLiteral("PlaceNormPosL"), -1);
+  const int top =
+      settings.ReadInteger(QStringLiteral("CDPlayer"), QStringLiteral("PlaceNormPosT"), -1);
   EXPECT_GE(left, 140);
   EXPECT_GE(top, 130);
   TCDPlayer again(std::make_unique<TSimulatedCdDevice>());

@@ -77,8 +77,8 @@ inline QString WriteTocImage(const QString& base, const std::vector<TTestTrack>&
   const QString binName = base + QStringLiteral(".bin");
   long start = 0;
   for (const TTestTrack& t : tracks) {
-    out << "TRACK AUDIO\nFILE \"" << binName << "\" " << (start == 0 ? QStringLiteral("0") : Msf(start))
-        << " " << Msf(t.frames) << "\n";
+    out << "TRACK AUDIO\nFILE \"" << binName << "\" "
+        << (start == 0 ? QStringLiteral("0") : Msf(start)) << " " << Msf(t.frames) << "\n";
     start += t.frames;
   }
   out.flush();

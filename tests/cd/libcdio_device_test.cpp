@@ -55,8 +55,7 @@ TEST_F(LibcdioDeviceTest, TocImageOfTheSameDiscReadsTheSame) {
 }
 
 TEST_F(LibcdioDeviceTest, DataTrackOfAMixedDiscCountsAsATrack) {
-  const std::vector<TTestTrack> mixed = {
-      Data(40 * 75 + 10), Audio(120 * 75), Audio(59 * 75 + 74)};
+  const std::vector<TTestTrack> mixed = {Data(40 * 75 + 10), Audio(120 * 75), Audio(59 * 75 + 74)};
   TLibcdioDevice device(cdtest::WriteCueImage(Base("mixed"), mixed));
   device.Open();
   EXPECT_EQ(device.TrackCount(), 3);
@@ -64,9 +63,8 @@ TEST_F(LibcdioDeviceTest, DataTrackOfAMixedDiscCountsAsATrack) {
 }
 
 TEST_F(LibcdioDeviceTest, CueSheetTitlesAreTheDiscText) {
-  const std::vector<TTestTrack> tracks = {
-      Audio(100 * 75, QStringLiteral("Overture")), Audio(90 * 75),
-      Audio(80 * 75, QStringLiteral("Finale"))};
+  const std::vector<TTestTrack> tracks = {Audio(100 * 75, QStringLiteral("Overture")),
+                                          Audio(90 * 75), Audio(80 * 75, QStringLiteral("Finale"))};
   TLibcdioDevice device(cdtest::WriteCueImage(Base("titled"), tracks, QStringLiteral("Night Songs"),
                                               QStringLiteral("The Owls")));
   device.Open();
@@ -159,7 +157,8 @@ std::vector<int> CdInfoSeconds(const QString& program, const QString& image) {
   static const QRegularExpression row(QStringLiteral(R"(^\s*(\d+): \d\d:\d\d:\d\d\s+(\d+)\s)"),
                                       QRegularExpression::MultilineOption);
   std::vector<long> starts;
-  for (auto it = row.globalMatch(out); it.hasNext();) starts.push_back(it.next().captured(2).toLong());
+  for (auto it = row.globalMatch(out); it.hasNext();)
+    starts.push_back(it.next().captured(2).toLong());
   std::vector<int> seconds;
   for (size_t i = 1; i < starts.size(); ++i)
     seconds.push_back(static_cast<int>((starts[i] - starts[i - 1]) / 75));
@@ -169,8 +168,7 @@ std::vector<int> CdInfoSeconds(const QString& program, const QString& image) {
 TEST_F(LibcdioDeviceTest, CdInfoReadsTheSameTimes) {
   const QString cdInfo = QStandardPaths::findExecutable(QStringLiteral("cd-info"));
   if (cdInfo.isEmpty()) GTEST_SKIP() << "cd-info (libcdio-utils) is not installed";
-  const std::vector<TTestTrack> mixed = {
-      Data(40 * 75 + 10), Audio(120 * 75), Audio(59 * 75 + 74)};
+  const std::vector<TTestTrack> mixed = {Data(40 * 75 + 10), Audio(120 * 75), Audio(59 * 75 + 74)};
   for (const QString& image : {cdtest::WriteCueImage(Base("album"), kAlbum),
                                cdtest::WriteTocImage(Base("album_toc"), kAlbum),
                                cdtest::WriteCueImage(Base("mixed"), mixed)}) {

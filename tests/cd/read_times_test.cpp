@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -163,6 +164,18 @@ TEST_F(ReadTimesTest, DeviceErrorsAndRefusedRowsWarnInsteadOfWritingZero) {
   ASSERT_EQ(messages_.Asked().size(), 2u);
   EXPECT_EQ(messages_.Asked()[1].text, warning);
   EXPECT_EQ(Grid()->SongTime(TSongsGrid::kEditRows), 60);
+
+  // The device cannot be opened afresh (another program took it): warned, and the player
+  // sees the device closed at its next poll.
+  disc->InsertDisc(TwelveTracks());
+  player_->CDTimerTimer();
+  disc->SetOpenFails(true);
+  Command("ReadTimesfromCD");
+  ASSERT_EQ(messages_.Asked().size(), 3u);
+  EXPECT_EQ(messages_.Asked()[2].text, warning);
+  player_->CDTimerTimer();
+  EXPECT_EQ(player_->CDLabel()->text(), "In Use");
+  EXPECT_FALSE(Enabled("ReadTimesfromCD"));
 }
 
 TEST_F(ReadTimesTest, DiscTitlesFillOnlyWhatIsEmpty) {
