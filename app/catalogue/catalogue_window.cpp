@@ -596,6 +596,7 @@ void TReelsmithForm::UpdateCommands() {
 // ---- CD commands ------------------------------------------------------------------
 
 void TReelsmithForm::SetCDPlayer(TCDPlayer* player) {
+  if (cdPlayer_ && cdPlayer_ != player) cdPlayer_->OnReadyChanged = nullptr;
   cdPlayer_ = player;
   if (player) player->OnReadyChanged = [this] { UpdateCommands(); };
   ShowCdDeviceHints(player && player->HasDevice());
