@@ -27,6 +27,9 @@
 #include "catalogue/fields_dialog.h"
 #include "catalogue/find_window.h"
 #include "catalogue/songs_grid.h"
+#include "cd/cd_audio_source.h"
+#include "cd/cd_player.h"
+#include "cd/read_times_command.h"
 #include "client/notify_link.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
@@ -127,6 +130,8 @@ TReelsmithForm::~TReelsmithForm() {
   // The editor may hold the album the component shows; the selectors and grids hold record
   // objects: all go before the library does.
   db_->OnLeaveEditing = nullptr;
+  // The CD player outlives this window.
+  if (cdPlayer_) cdPlayer_->OnReadyChanged = nullptr;
   try {
     editor_.reset();
   } catch (...) {
@@ -283,7 +288,7 @@ void TReelsmithForm::BuildMenus() {
   album->addSeparator();
   AddCommand(album, "ReadTimesfromCD", QStringLiteral("&Read Times from CD"),
              QStringLiteral("Read song times from the CD in the CD-ROM drive."),
-             QKeySequence(Qt::CTRL | Qt::Key_R), 50, [] {});
+             QKeySequence(Qt::CTRL | Qt::Key_R), 50, [this] { ReadCD(); });
   AddCommand(album, "InsertSongMenu", QStringLiteral("&Insert Song"),
              QStringLiteral("Insert a song above the currently highlighted song."),
              QKeySequence(Qt::CTRL | Qt::Key_Insert), 20, [this] { InsertSongClick(); });
@@ -301,7 +306,8 @@ void TReelsmithForm::BuildMenus() {
   AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
              QStringLiteral("Display cassette insert."), {}, 80, [] {});
   AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
-             QStringLiteral("Display the Audio CD player."), {}, 100, [] {});
+             QStringLiteral("Display the Audio CD player."), {}, 100,
+             [this] { DisplayCDPlayer(); });
   tools->addSeparator();
   AddCommand(tools, "FindMenu", QStringLiteral("&Find..."),
              QStringLiteral("Find text in the album, artist, or song list"),
@@ -445,15 +451,19 @@ void TReelsmithForm::ChooseCatalogue(const QStringList& arguments) {
   }
 }
 
-void TReelsmithForm::ApplyStartUpSettings() {
-  if (CdAudioDevice().isEmpty()) {
-    if (QToolButton* b = Button("CDPlayerButton")) {
-      b->setEnabled(false);
-      b->setToolTip(QStringLiteral("CD Player"));
-      b->setStatusTip(QString::fromLatin1(kNoCdDevice));
-    }
-    Action("CDPlayerMenu")->setStatusTip(QString::fromLatin1(kNoCdDevice));
+void TReelsmithForm::ShowCdDeviceHints(bool devicePresent) {
+  const QString hint = devicePresent ? QStringLiteral("Display the Audio CD player.")
+                                     : QString::fromLatin1(kNoCdDevice);
+  if (QToolButton* b = Button("CDPlayerButton")) {
+    if (!devicePresent) b->setEnabled(false);
+    b->setToolTip(QStringLiteral("CD Player"));
+    b->setStatusTip(hint);
   }
+  Action("CDPlayerMenu")->setStatusTip(hint);
+}
+
+void TReelsmithForm::ApplyStartUpSettings() {
+  ShowCdDeviceHints(!CdAudioSource().isEmpty());
   const TProfile settings(QString::fromLatin1(kSettingsFileName));
   songsGrid_->SetMarkSongsUsedOnTape(
       settings.ReadBool(QStringLiteral("Features"), QStringLiteral("MarkSongsOnTape"), false));
@@ -554,6 +564,8 @@ TCommandInputs TReelsmithForm::CommandInputs() const {
   in.reports = true;
   in.albumEditor = editor_ != nullptr;
   in.fieldsDialog = fieldsDialog_ != nullptr;
+  in.cdPlayer = cdPlayer_ && cdPlayer_->HasDevice();
+  in.discPresent = cdPlayer_ && cdPlayer_->IsReady();
   return in;
 }
 
@@ -579,6 +591,30 @@ void TReelsmithForm::UpdateCommands() {
   set("CassetteInsertMenu", "CassetteInsertButton", s.cassetteInsert);
   set("CDPlayerMenu", "CDPlayerButton", s.cdPlayer);
   set("DBFieldsMenu", nullptr, s.databaseConfiguration);
+}
+
+// ---- CD commands ------------------------------------------------------------------
+
+void TReelsmithForm::SetCDPlayer(TCDPlayer* player) {
+  if (cdPlayer_ && cdPlayer_ != player) cdPlayer_->OnReadyChanged = nullptr;
+  cdPlayer_ = player;
+  if (player) player->OnReadyChanged = [this] { UpdateCommands(); };
+  ShowCdDeviceHints(player && player->HasDevice());
+  UpdateCommands();
+}
+
+TCDPlayer* TReelsmithForm::CDPlayer() const { return cdPlayer_.data(); }
+
+void TReelsmithForm::ReadCD() {
+  if (!cdPlayer_) return;
+  ReadTimesFromCD(*cdPlayer_, *db_, *songsGrid_, FieldCtrl(0), FieldCtrl(1), this);
+}
+
+void TReelsmithForm::DisplayCDPlayer() {
+  if (!cdPlayer_ || !cdPlayer_->HasDevice()) return;
+  cdPlayer_->show();
+  cdPlayer_->raise();
+  cdPlayer_->activateWindow();
 }
 
 // ---- File commands ------------------------------------------------------------------

@@ -18,6 +18,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class TAlbumEditor;
+class TCDPlayer;
 class TAlbumSelector;
 class TAutoHeightPanel;
 class TDatabaseFieldDlg;
@@ -84,6 +85,14 @@ class TReelsmithForm : public QMainWindow {
   void HelpSearch();
   void HelpAbout();
   bool CheckSaveAndClear();
+  // Reads the track times of the disc in the CD player into the album being edited.
+  void ReadCD();
+  // Shows the CD player (not modal).
+  void DisplayCDPlayer();
+  // The CD player window the CD commands use (start-up gives it; not owned). Without one, or
+  // with one that has no device, the CD commands stay disabled.
+  void SetCDPlayer(TCDPlayer* player);
+  TCDPlayer* CDPlayer() const;
 
   // Enables each command for the present state (the full table, also commands whose windows
   // have not been given to this window yet: those stay disabled).
@@ -152,6 +161,7 @@ class TReelsmithForm : public QMainWindow {
   QToolButton* AddButton(QWidget* bar, const char* name, const QString& text, const QString& hint,
                          QAction* action);
   void ApplyStartUpSettings();
+  void ShowCdDeviceHints(bool devicePresent);
   void ChooseCatalogue(const QStringList& arguments);
   void DatabaseChanged(int event);
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -176,6 +186,7 @@ class TReelsmithForm : public QMainWindow {
   std::array<TReelsmithFieldCtrl*, 7> fieldCtrls_{};
   std::unique_ptr<TAlbumEditor> editor_;
   TDatabaseFieldDlg* fieldsDialog_ = nullptr;
+  QPointer<TCDPlayer> cdPlayer_;
   // Dragging the displayed album from its title.
   // Kept apart from the field control: the filter still hears its text box while it is destroyed.
   QPointer<QObject> titleEdit_;

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "catalogue/catalogue_window.h"
+#include "cd/cd_audio_source.h"
+#include "cd/cd_player.h"
 #include "shell/about_box.h"
 #include "shell/application.h"
 #include "shell/colour_notice.h"
@@ -20,6 +22,8 @@ int RunReelsmith(int argc, char** argv) {
   // The splash first, painted before the slower catalogue window is built.
   auto splash = std::make_unique<TSplashScreen>();
   splash->show();
+  // The CD player next, hidden; its poll starts at once when there is a CD audio device.
+  auto cdPlayer = std::make_unique<TCDPlayer>(MakeCdAudioDevice(CdAudioSource()));
   QCoreApplication::processEvents();
 
   std::unique_ptr<TReelsmithForm> form;
@@ -31,6 +35,7 @@ int RunReelsmith(int argc, char** argv) {
     return 1;
   }
   TReelsmithForm* window = form.get();
+  window->SetCDPlayer(cdPlayer.get());
   TSplashScreen* splashScreen = splash.get();
   window->QuitOnClose = true;
   window->SplashDone = [splashScreen] { return splashScreen->Done(); };
@@ -46,6 +51,7 @@ int RunReelsmith(int argc, char** argv) {
   const int status = app.exec();
   // Windows go in the reverse order of their creation.
   form.reset();
+  cdPlayer.reset();
   splash.reset();
   return status;
 }

@@ -280,19 +280,9 @@ QString TimeSeparator() {
   return separator.isEmpty() ? QStringLiteral(":") : separator;
 }
 
-QString CdAudioDevice() {
-  const QString named = qEnvironmentVariable("REELSMITH_CD");
-  if (!named.isEmpty()) return named;
-  for (const char* drive : {"/dev/cdrom", "/dev/sr0"})
-    if (QFileInfo::exists(QString::fromLatin1(drive))) return QString::fromLatin1(drive);
-  return QString();
-}
-
 QString ReadSystemProfileString(const QString& file, const QString& section, const QString& key,
                                 const QString& def) {
   if (SameName(file, "Win.Ini") && SameName(section, "Intl") && SameName(key, "sTime"))
     return TimeSeparator();
-  if (SameName(file, "System.ini") && SameName(section, "MCI") && SameName(key, "CDAudio"))
-    return CdAudioDevice();
   return def;
 }

@@ -58,14 +58,9 @@ inline constexpr char kSettingsFileName[] = "reelsmt.ini";
 // Read-only values of the two system profiles, which have no file of their own here.
 //   "Win.Ini" "Intl" "sTime": the settings file's "Intl"/"sTime" when set, else the separator of
 //     the user's locale between hours and minutes, else ":".
-//   "System.ini" "MCI" "CDAudio": empty when there is no CD audio device (see CdAudioDevice).
 // Any other value answers `def`. File, section and key names match without regard to case.
 QString ReadSystemProfileString(const QString& file, const QString& section, const QString& key,
                                 const QString& def);
 
 // The user's time separator, as ReadSystemProfileString("Win.Ini", "Intl", "sTime", ":").
 QString TimeSeparator();
-
-// The CD audio device, empty when there is none: the drive or disc image named by REELSMITH_CD,
-// else the system's first CD drive (/dev/cdrom, /dev/sr0) when it exists.
-QString CdAudioDevice();

@@ -238,11 +238,6 @@ TEST_F(ProfileTest, SystemProfileStandIns) {
   TProfile("ReelSmt.ini").WriteString("Intl", "sTime", "h");
   EXPECT_EQ(ReadSystemProfileString("Win.Ini", "Intl", "sTime", "?"), "h");
 
-  const QByteArray savedCd = qgetenv("REELSMITH_CD");
-  qputenv("REELSMITH_CD", "/images/disc.cue");
-  EXPECT_EQ(ReadSystemProfileString("System.ini", "MCI", "CDAudio", ""), "/images/disc.cue");
-  qputenv("REELSMITH_CD", savedCd);
-
   EXPECT_EQ(ReadSystemProfileString("System.ini", "MCI", "Other", "d"), "d");
   EXPECT_EQ(ReadSystemProfileString("Other.ini", "Intl", "sTime", "d"), "d");
 }
