@@ -783,6 +783,7 @@ void TReelsmithForm::HelpAbout() {
 void TReelsmithForm::SetCassetteInsert(TCassetteInsert* window) {
   cassette_ = window;
   cassetteConnected_ = false;
+  if (window != nullptr) help_->InstallHelpKey(window);
   if (cassetteButton_ == nullptr) {
     cassetteButton_ = Button("CassetteInsertButton");
     if (cassetteButton_ != nullptr) cassetteButton_->installEventFilter(this);

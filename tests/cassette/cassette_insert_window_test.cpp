@@ -20,6 +20,7 @@
 #include "shell/print_dialogs.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -489,6 +490,40 @@ TEST_F(CassettePrintTest, SongListPrintsAllSongsInOneFile) {
   // write over each other or multiply the file.
   const int pages = PdfPages(Pdf());
   EXPECT_EQ(pages, 1);
+}
+
+TEST_F(CassettePrintTest, PreviewsDrawWhatPrintingWouldAndSetupUsesTheSamePrinter) {
+  Fill(6);
+  QPrinter* setupPrinter = nullptr;
+  TPrinterSetupSeam setup([&](const TPrinterSetupRequest& r) {
+    setupPrinter = r.printer;
+    return true;
+  });
+  cassette_->Action("PrintSetupMenu")->trigger();
+  EXPECT_EQ(setupPrinter, &cassette_->Printer());
+
+  int previews = 0;
+  TPrintPreviewSeam preview([&](const TPrintPreviewRequest& r) {
+    ++previews;
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(Pdf());
+    r.paint(&pdf);
+    return int(QDialog::Accepted);
+  });
+  cassette_->Action("PreviewInsertMenu")->trigger();
+  EXPECT_EQ(PdfPages(Pdf()), 1);
+  QProcess text;
+  text.start("pdftotext", {Pdf(), "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString insert = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(insert.contains("Front")) << insert.toStdString();
+  EXPECT_TRUE(insert.contains("S6")) << insert.toStdString();
+
+  QFile::remove(Pdf());
+  cassette_->Action("PreviewSongListMenu")->trigger();
+  EXPECT_EQ(previews, 2);
+  EXPECT_EQ(PdfPages(Pdf()), 1);
 }
 
 TEST_F(CassetteInsertWindowTest, MarkSetsTheSongsGridsMarks) {
