@@ -20,6 +20,8 @@
 #include "shell/print_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -330,6 +332,32 @@ TEST_F(CassetteInsertWindowTest, DraggingBetweenListsReordersTheCassette) {
   form_->CassetteInsertButtonDragDrop(side1);
   EXPECT_EQ(Sequence().size(), 11);
   EXPECT_EQ(Sequence().last(), "A2");
+}
+
+TEST_F(CassetteInsertWindowTest, DragOutOfAListStartsOnlyOnceTheMouseMoved) {
+  Open();
+  form_->FileNew();
+  auto a = Album("A", {600, 600, 600});
+  cassette_->SetDataSource(form_->ReelsmithDB());
+  cassette_->SongArrangement()->AddSongs(*a);
+  cassette_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(cassette_.get()));
+  TCassetteList* side1 = cassette_->Side1Flap();
+  QWidget* viewport = side1->viewport();
+  const QPoint at = side1->visualItemRect(side1->item(1)).center();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+  EXPECT_FALSE(CarriesRecord(side1));  // a press alone starts nothing
+
+  auto moveTo = [&](const QPoint& to) {
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+  };
+  moveTo(at + QPoint(1, 0));  // within the drag distance: still no drag
+  EXPECT_FALSE(CarriesRecord(side1));
+  // (Offscreen, the drag itself ends at once; what it carried stays in the tag.)
+  moveTo(at + QPoint(0, 3 * QApplication::startDragDistance()));
+  EXPECT_EQ(Tag(side1), static_cast<TReelsmithRecord*>(side1->EntrySong(1)));
 }
 
 TEST_F(CassetteInsertWindowTest, DropsOfStaleSongsOrWithoutSourceAreIgnored) {
