@@ -313,7 +313,8 @@ void TCassetteInsert::BuildToolBar() {
        iaVCassetteDown},
   };
   for (const auto& b : layoutButtons) {
-    QToolButton* button = AddButton(b.name, QString::fromLatin1(b.text), QString::fromLatin1(b.hint));
+    QToolButton* button =
+        AddButton(b.name, QString::fromLatin1(b.text), QString::fromLatin1(b.hint));
     button->setCheckable(true);
     layouts->addButton(button);
     switch (b.arrangement) {
@@ -372,20 +373,22 @@ void TCassetteInsert::BuildToolBar() {
   for (int step : {1, -1}) {
     auto* arrow = new QToolButton(spin);
     arrow->setObjectName(step > 0 ? QStringLiteral("SpinButton1Up")
-                                   : QStringLiteral("SpinButton1Down"));
+                                  : QStringLiteral("SpinButton1Down"));
     arrow->setArrowType(step > 0 ? Qt::UpArrow : Qt::DownArrow);
     arrow->setAutoRepeat(true);
     arrow->setFixedHeight(fontMetrics().height() / 2 + 4);
     SetHint(arrow, gapHint);
     spinLayout->addWidget(arrow);
-    connect(arrow, &QToolButton::clicked, this, Guarded([this, step](bool) { StepExtraSongTime(step); }));
+    connect(arrow, &QToolButton::clicked, this,
+            Guarded([this, step](bool) { StepExtraSongTime(step); }));
   }
   toolBar_->addWidget(spin);
   toolBar_->addSeparator();
 
-  QToolButton* mark = AddButton(
-      "MarkButton", QStringLiteral("Mark"),
-      QStringLiteral("Mark Songs on Tape|Indicate in the database that these songs are on a tape."));
+  QToolButton* mark =
+      AddButton("MarkButton", QStringLiteral("Mark"),
+                QStringLiteral(
+                    "Mark Songs on Tape|Indicate in the database that these songs are on a tape."));
   connect(mark, &QToolButton::clicked, this, Guarded([this](bool) { MarkSongsOnTape(); }));
   // Hidden unless the settings ask for it; a toolbar hides its widgets through their actions.
   for (QAction* a : toolBar_->actions()) {
@@ -479,7 +482,8 @@ TCassetteList* TCassetteInsert::ListOfViewport(const QObject* viewport) const {
 }
 
 bool TCassetteInsert::OverFlap(const QPoint& windowPos) const {
-  for (const QWidget* flap : {static_cast<QWidget*>(frontFlap_), static_cast<QWidget*>(edgeFlap_)}) {
+  for (const QWidget* flap :
+       {static_cast<QWidget*>(frontFlap_), static_cast<QWidget*>(edgeFlap_)}) {
     const QRect r(flap->mapTo(this, QPoint(0, 0)), flap->size());
     if (r.contains(windowPos)) return true;
   }
@@ -499,7 +503,8 @@ void TCassetteInsert::OnSideDragDrop(QObject* sender, QObject* source, const QPo
     // the pointer is stale, so it is only compared, never followed, until found.
     const auto& songs = arrangement_->SongList();
     bool onCassette = false;
-    for (const auto& song : songs) onCassette |= static_cast<TReelsmithRecord*>(song.get()) == record;
+    for (const auto& song : songs)
+      onCassette |= static_cast<TReelsmithRecord*>(song.get()) == record;
     if (!onCassette) {
       SetTag(source, nullptr);
       return;

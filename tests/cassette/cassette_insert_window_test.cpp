@@ -349,8 +349,8 @@ TEST_F(CassetteInsertWindowTest, DragOutOfAListStartsOnlyOnceTheMouseMoved) {
   EXPECT_FALSE(CarriesRecord(side1));  // a press alone starts nothing
 
   auto moveTo = [&](const QPoint& to) {
-    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
   };
   moveTo(at + QPoint(1, 0));  // within the drag distance: still no drag
