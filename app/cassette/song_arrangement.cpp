@@ -483,9 +483,11 @@ void TSongArrangement::PrintSongList(QPrinter& printer) {
   const QFont heading = PrintFont(14, true);
   painter.setFont(body);
   FixPrinterFont(painter);
-  const int timeX = pageWidth - painter.fontMetrics().horizontalAdvance(QStringLiteral("000:00")) -
-                    printer.logicalDpiX();
+  const int timeWidth = painter.fontMetrics().horizontalAdvance(QStringLiteral("000:00"));
+  const int timeX = pageWidth - timeWidth - printer.logicalDpiX();
   const int albumX = timeX / 2;
+  // Where each song starts on its side, gaps included, stands just before its length.
+  const int startX = timeX - timeWidth - printer.logicalDpiX() / 4;
 
   int y = 0;
   auto printHeading = [&] {
@@ -493,7 +495,8 @@ void TSongArrangement::PrintSongList(QPrinter& printer) {
     FixPrinterFont(painter);
     const int h = painter.fontMetrics().height();
     DrawCell(painter, 0, albumX - 1, y, h, QStringLiteral("Song"));
-    DrawCell(painter, albumX, timeX - 1, y, h, QStringLiteral("Album"));
+    DrawCell(painter, albumX, startX - 1, y, h, QStringLiteral("Album"));
+    DrawCell(painter, startX, timeX - 1, y, h, QStringLiteral("Start"));
     DrawCell(painter, timeX, pageWidth, y, h, QStringLiteral("Time"));
     y += h;
     const int lineWidth = 2;
@@ -509,6 +512,7 @@ void TSongArrangement::PrintSongList(QPrinter& printer) {
   const int h = painter.fontMetrics().height();
   for (TCassetteList* list : {side1_.data(), side2_.data()}) {
     if (!list) continue;
+    int64_t start = 0;
     for (int i = 0; i < list->EntryCount(); ++i) {
       if (pageHeight < y + h) {
         if (!printer.newPage()) throw Exception(QStringLiteral("Unable to start a new page."));
@@ -516,15 +520,20 @@ void TSongArrangement::PrintSongList(QPrinter& printer) {
         printHeading();
       }
       const TReelsmithSong* song = list->EntrySong(i);
-      QString album, time;
+      QString album, time, startText;
       if (song) {
         const TOwnerList<TReelsmithAlbum> albums = song->Albums();
         if (!albums.IsEmpty() && albums[0]) album = albums[0]->DisplayName();
         const int seconds = song->Time();
         time = QString::asprintf("%3d:%02d", seconds / 60, seconds % 60);
+        // The same count as the side's length: the gap stands between songs.
+        const int64_t at = std::max<int64_t>(0, start);
+        startText = QString::asprintf("%3d:%02d", int(at / 60), int(at % 60));
+        start += seconds + perSongDelta_;
       }
       DrawCell(painter, 0, albumX - 1, y, h, list->EntryText(i));
-      DrawCell(painter, albumX, timeX - 1, y, h, album);
+      DrawCell(painter, albumX, startX - 1, y, h, album);
+      DrawCell(painter, startX, timeX - 1, y, h, startText);
       DrawCell(painter, timeX, pageWidth, y, h, time);
       y += h;
     }

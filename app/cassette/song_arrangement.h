@@ -109,7 +109,8 @@ class TSongArrangement : public QObject {
   void Rearrange();
   // Marks the songs of side 1 and side 2 as used on a tape; the excess songs are not marked.
   void MarkSongsUsedOnTape();
-  // Prints the songs of side 1 then side 2 as one job, "Reelsmith Song List". The job is ended
+  // Prints the songs of side 1 then side 2 as one job, "Reelsmith Song List": title, album,
+  // where the song starts on its side and its length. The job is ended
   // also when drawing fails; the failure reaches the caller.
   void PrintSongList(QPrinter& printer);
 

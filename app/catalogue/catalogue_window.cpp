@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "cassette/cassette_insert_window.h"
 #include "catalogue/album_editor.h"
 #include "catalogue/auto_height_panel.h"
 #include "catalogue/catalogue_file_commands.h"
@@ -30,6 +32,7 @@
 #include "cd/cd_audio_source.h"
 #include "cd/cd_player.h"
 #include "cd/read_times_command.h"
+#include "client/album_record.h"
 #include "client/notify_link.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
@@ -304,7 +307,7 @@ void TReelsmithForm::BuildMenus() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
-             QStringLiteral("Display cassette insert."), {}, 80, [] {});
+             QStringLiteral("Display cassette insert."), {}, 80, [this] { DisplayCassetteInsert(); });
   AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
              QStringLiteral("Display the Audio CD player."), {}, 100,
              [this] { DisplayCDPlayer(); });
@@ -566,6 +569,7 @@ TCommandInputs TReelsmithForm::CommandInputs() const {
   in.fieldsDialog = fieldsDialog_ != nullptr;
   in.cdPlayer = cdPlayer_ && cdPlayer_->HasDevice();
   in.discPresent = cdPlayer_ && cdPlayer_->IsReady();
+  in.cassetteWindow = cassette_ != nullptr;
   return in;
 }
 
@@ -673,6 +677,7 @@ void TReelsmithForm::DBFieldsMenuClick() {
 }
 
 bool TReelsmithForm::eventFilter(QObject* watched, QEvent* event) {
+  if (CassetteButtonEvent(watched, event)) return true;
   // The displayed album can be dragged from its title to the cassette insert.
   if (titleEdit_ != nullptr && watched == titleEdit_) {
     if (event->type() == QEvent::MouseButtonPress) {
@@ -731,6 +736,11 @@ bool TReelsmithForm::FormCloseQuery() {
 }
 
 void TReelsmithForm::closeEvent(QCloseEvent* event) {
+  // The cassette window's print runs inside this program's event loop: it ends first.
+  if (cassette_ != nullptr && cassette_->Printing()) {
+    event->ignore();
+    return;
+  }
   bool allowed = false;
   try {
     allowed = FormCloseQuery();
@@ -802,4 +812,83 @@ void TReelsmithForm::HelpSearch() { help_->Search(QString()); }
 
 void TReelsmithForm::HelpAbout() {
   if (OnAbout) OnAbout();
+}
+
+// ---- Cassette insert ----------------------------------------------------------------
+
+void TReelsmithForm::SetCassetteInsert(TCassetteInsert* window) {
+  cassette_ = window;
+  cassetteConnected_ = false;
+  if (window != nullptr) help_->InstallHelpKey(window);
+  if (cassetteButton_ == nullptr) {
+    cassetteButton_ = Button("CassetteInsertButton");
+    if (cassetteButton_ != nullptr) cassetteButton_->installEventFilter(this);
+  }
+  if (cassetteButton_ != nullptr) cassetteButton_->setAcceptDrops(window != nullptr);
+  QPointer<TCassetteInsert> cassette = window;
+  editor_->HasMusic = [cassette](const TReelsmithAlbum& album) {
+    return cassette != nullptr && cassette->HasMusic(album);
+  };
+  editor_->RemoveMusic = [cassette](const TReelsmithAlbum& album) {
+    if (cassette != nullptr) cassette->RemoveMusic(album);
+  };
+  UpdateCommands();
+}
+
+TCassetteInsert* TReelsmithForm::CassetteInsert() const { return cassette_; }
+
+void TReelsmithForm::ConnectCassette() {
+  if (cassette_ == nullptr || cassetteConnected_) return;
+  cassette_->SetDataSource(db_);
+  cassetteConnected_ = true;
+}
+
+void TReelsmithForm::DisplayCassetteInsert() {
+  if (cassette_ == nullptr) return;
+  ConnectCassette();
+  if (cassette_->isMinimized())
+    cassette_->showNormal();
+  else
+    cassette_->show();
+  cassette_->raise();
+  cassette_->activateWindow();
+}
+
+bool TReelsmithForm::CassetteInsertButtonDragOver(QObject* source) {
+  if (cassette_ == nullptr || !CarriesRecord(source)) return false;
+  ConnectCassette();
+  return cassette_->OnSideDragOver(cassetteButton_, source, QPoint());
+}
+
+void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
+  if (cassette_ == nullptr) return;
+  ConnectCassette();
+  cassette_->DropFromOutside(cassetteButton_, source);
+}
+
+bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {
+  if (watched == nullptr || watched != cassetteButton_) return false;
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (CassetteInsertButtonDragOver(drag->source()))
+        drag->acceptProposedAction();
+      else
+        drag->ignore();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      drop->acceptProposedAction();
+      try {
+        CassetteInsertButtonDragDrop(drop->source());
+      } catch (...) {
+        ShowCurrentException();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
 }

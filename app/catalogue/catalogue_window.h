@@ -26,6 +26,7 @@ class TReelsmithFieldCtrl;
 class TArtistSelector;
 class TAutoFile;
 class TCancelDlgWrapper;
+class TCassetteInsert;
 class TCatalogueFileCommands;
 class TFindDialog;
 class THelp;
@@ -125,6 +126,16 @@ class TReelsmithForm : public QMainWindow {
   // The catalogue a first idle moment will open, empty when none.
   QString PendingFileName() const;
 
+  // The cassette insert window (owned by the entry, may go first): the Cassette Insert command
+  // shows it, drops on the cassette button add music to it, and the album editor asks it about
+  // songs on the tape.
+  void SetCassetteInsert(TCassetteInsert* window);
+  TCassetteInsert* CassetteInsert() const;
+  void DisplayCassetteInsert();
+  // A drop of the source's record on the cassette button (also while the window is hidden).
+  bool CassetteInsertButtonDragOver(QObject* source);
+  void CassetteInsertButtonDragDrop(QObject* source);
+
   // Controls, for the entry, tests and the windows that join later.
   TReelsmithSelectionNoteBook* SelectionNoteBook() const { return notebook_; }
   TReelsmithSelector* SelectorOfPage(int page) const;
@@ -166,6 +177,8 @@ class TReelsmithForm : public QMainWindow {
   void DatabaseChanged(int event);
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool FormCloseQuery();
+  void ConnectCassette();
+  bool CassetteButtonEvent(QObject* watched, QEvent* event);
 
   TReelsmithDB* db_ = nullptr;
   TNotifyLink* changeLink_ = nullptr;
@@ -192,6 +205,11 @@ class TReelsmithForm : public QMainWindow {
   QPointer<QObject> titleEdit_;
   bool titleDragArmed_ = false;
   QPoint titlePressPos_;
+
+  QPointer<TCassetteInsert> cassette_;
+  // Kept, not looked up: the filter hears every event of the button.
+  QPointer<QToolButton> cassetteButton_;
+  bool cassetteConnected_ = false;
 
   QString baseCaption_;
   int placementShowCmd_ = 1;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cassette/cassette_insert_window.h"
 #include "catalogue/catalogue_window.h"
 #include "cd/cd_audio_source.h"
 #include "cd/cd_player.h"
@@ -48,8 +49,19 @@ int RunReelsmith(int argc, char** argv) {
   };
   splash->SetHandOver([window] { window->ShowFromSplash(); });
 
+  // The one cassette window, hidden until the catalogue window shows it. It holds songs of the
+  // catalogue, so it goes before the catalogue window and its library.
+  std::unique_ptr<TCassetteInsert> cassette;
+  try {
+    cassette = std::make_unique<TCassetteInsert>();
+    window->SetCassetteInsert(cassette.get());
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+
   const int status = app.exec();
   // Windows go in the reverse order of their creation.
+  cassette.reset();
   form.reset();
   cdPlayer.reset();
   splash.reset();

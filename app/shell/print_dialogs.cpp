@@ -1,5 +1,6 @@
 #include "shell/print_dialogs.h"
 
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -25,4 +26,10 @@ int RunPrintPreview(QPrinter& printer, const std::function<void(QPrinter*)>& pai
   QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                    Guarded([&paint](QPrinter* target) { paint(target); }));
   return ExecModal(preview);
+}
+
+bool RunPrinterSetup(QPrinter& printer, QWidget* parent) {
+  if (auto answer = TPrinterSetupSeam::Ask({&printer})) return *answer;
+  QPageSetupDialog dialog(&printer, parent);
+  return ExecModal(dialog) == QDialog::Accepted;
 }

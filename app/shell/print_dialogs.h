@@ -25,6 +25,16 @@ struct TPrintPreviewRequest {
 // The preview's result (QDialog::Accepted or Rejected).
 using TPrintPreviewSeam = TDialogSeam<TPrintPreviewRequest, int>;
 
+// Printer set-up (page size, orientation, margins) for the printer the commands will use.
+struct TPrinterSetupRequest {
+  QPrinter* printer = nullptr;
+};
+// true: accepted with the printer as the handler left it; false: cancelled.
+using TPrinterSetupSeam = TDialogSeam<TPrinterSetupRequest, bool>;
+
+// Asks the seam, else shows Qt's page set-up dialog for the printer. Answers whether accepted.
+bool RunPrinterSetup(QPrinter& printer, QWidget* parent);
+
 // Asks the seam, else shows Qt's print dialog for the printer. When no printer is installed the
 // user is told first (printing to a file stays possible). Answers whether to print.
 bool RunPrintDialog(QPrinter& printer, QWidget* parent);

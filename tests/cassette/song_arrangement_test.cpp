@@ -553,8 +553,15 @@ TEST_F(SongListPrintTest, TimesAndAlbumsFillTheirColumns) {
   arrangement_.PrintSongList(*printer);
   const std::vector<TPrintedWord> words = ReadWords(dir_.filePath("list.pdf"));
 
+  // The start column (just before the time column) holds times too; it has a test of its own.
+  const double lengthX =
+      600 - QFontMetrics(QFont("Arial", 11), printer.get()).horizontalAdvance("000:00") - 72;
+  const double startX =
+      lengthX - QFontMetrics(QFont("Arial", 11), printer.get()).horizontalAdvance("000:00") - 18;
   std::map<QString, TPrintedWord> byText;
-  for (const auto& w : words) byText.emplace(w.text, w);
+  for (const auto& w : words) {
+    if (w.xMin < startX - 1 || w.xMin > lengthX - 1) byText.emplace(w.text, w);
+  }
   ASSERT_TRUE(byText.count("1:05"));
   ASSERT_TRUE(byText.count("100:00"));
   ASSERT_TRUE(byText.count("9:59"));
@@ -623,7 +630,45 @@ TEST_F(SongListPrintTest, EachTextIsClippedToItsColumn) {
   EXPECT_GT(inkIn(0, albumX - 1), 100);      // the title fills its column...
   EXPECT_EQ(inkIn(albumX - 1, albumX), 0);   // ...and stops short of the album column
   EXPECT_GT(inkIn(albumX, albumX + 10), 0);  // "L"
-  EXPECT_EQ(inkIn(albumX + 20, timeX), 0);   // nothing of the title runs on
+  const int startX =
+      timeX - QFontMetrics(QFont("Arial", 11), printer.get()).horizontalAdvance("000:00") - 18;
+  EXPECT_EQ(inkIn(albumX + 20, startX), 0);  // nothing of the title runs on
+}
+
+TEST_F(SongListPrintTest, EachSongShowsWhereItStartsOnItsSideGapsIncluded) {
+  arrangement_.SetTapeLength(400);
+  arrangement_.SetPerSongDelta(5);
+  arrangement_.AddSongs(*Album("A", {65, 120, 30, 40}));
+  ASSERT_EQ(arrangement_.Side1Ctrl()->EntryCount(), 2);
+  auto printer = Printer(600, 800);
+  arrangement_.PrintSongList(*printer);
+  const std::vector<TPrintedWord> words = ReadWords(dir_.filePath("list.pdf"));
+
+  const double timeX =
+      600 - QFontMetrics(QFont("Arial", 11), printer.get()).horizontalAdvance("000:00") - 72;
+  std::map<QString, TPrintedWord> titles;
+  const TPrintedWord* startHeading = nullptr;
+  for (const auto& w : words) {
+    if (w.xMin < 1 && w.text.startsWith("A") && w.text.size() == 2) titles.emplace(w.text, w);
+    if (w.text == "Start") startHeading = &w;
+  }
+  ASSERT_NE(startHeading, nullptr);
+  EXPECT_LT(startHeading->xMin, timeX - 20);
+  // Side 1: 0:00, then 65 s + 5 s gap. Side 2 starts again at 0:00, then 30 s + 5 s.
+  const std::map<QString, QString> startOf = {
+      {"A1", "0:00"}, {"A2", "1:10"}, {"A3", "0:00"}, {"A4", "0:35"}};
+  for (const auto& [title, start] : startOf) {
+    ASSERT_TRUE(titles.count(title)) << title.toStdString();
+    int found = 0;
+    for (const auto& w : words) {
+      if (std::abs(w.yMin - titles[title].yMin) < 0.5 && w.xMin > startHeading->xMin - 30 &&
+          w.xMin < timeX - 1) {
+        ++found;
+        EXPECT_EQ(w.text, start) << title.toStdString();
+      }
+    }
+    EXPECT_EQ(found, 1) << title.toStdString();
+  }
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the built program as a user does, under Xvfb: opens a copy of the sample catalogue named
 # on the command line (relative, with a blank), finds the window by its caption, uses the menus
-# by keyboard (the colour notice, Find, then File Exit), and checks the exit status and the settings the program
-# left: the last file as a full path and the window placement.
+# by keyboard (the colour notice, Find, the cassette insert with an album dragged onto it and
+# printed to a PDF file, then File Exit), and checks the exit status and the settings the program
+# left: the last file as a full path, the window placement and the cassette settings.
 # Usage: catalogue_window_test.sh <program> <sample catalogue>
 set -euo pipefail
 
@@ -27,6 +28,90 @@ wait_window() {
     sleep 0.1
   done
   return 1
+}
+
+# Opens a menu by its Alt key and presses an item's accelerator once the menu is up.
+menu_item() {
+  local before
+  before=$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)
+  xdotool key --clearmodifiers "alt+$1"
+  for _ in $(seq 1 100); do
+    [ "$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  xdotool key "$2"
+}
+
+# Tools > Cassette Insert, an album dragged from the album list onto the cassette window, then
+# Print Insert to a PDF file (the print dialog offers a file when no printer is installed).
+cassette_path() {
+  local win=$1 cassette
+  focus "$win"
+  menu_item t c
+  cassette=$(wait_window '^Reelsmith Cassette Insert$') || fail "Tools > Cassette Insert showed no window"
+  # No window manager here: put the cassette window beside the album list.
+  eval "$(xdotool getwindowgeometry --shell "$cassette")"
+  local cw=$WIDTH ch=$HEIGHT
+  xdotool windowmove "$cassette" $((1280 - cw)) 0
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  local wx=$X wy=$Y
+  # Drop point: low in the cassette window, on the song lists rather than on the flaps.
+  local tx=$((1280 - cw / 2)) ty=$((ch * 3 / 4))
+  # The album list's rows start below the menu, speed bar, tab and heading; try a few rows until
+  # the insert holds songs (the side lengths are not readable from outside, so try them all).
+  local y
+  for y in 120 140 160; do
+    xdotool mousemove $((wx + 60)) $((wy + y))
+    sleep 0.2
+    xdotool mousedown 1
+    for step in 1 2 3 4 5 6; do
+      xdotool mousemove $((wx + 60 + step * 8)) $((wy + y + step * 2))
+      sleep 0.05
+    done
+    xdotool mousemove $((tx - 20)) $((ty - 20))
+    sleep 0.2
+    xdotool mousemove "$tx" "$ty"
+    sleep 0.3
+    xdotool mouseup 1
+    sleep 0.3
+  done
+
+  focus "$cassette"
+  xdotool key --clearmodifiers ctrl+p
+  # Without a printer the user is told first; then Qt's print dialog, whose default is a PDF file.
+  local dialog=""
+  for _ in $(seq 1 100); do
+    if xdotool search --onlyvisible --name '^Warning$' >/dev/null 2>&1; then
+      focus "$(xdotool search --onlyvisible --name '^Warning$' | head -n 1)"
+      xdotool key Return
+    fi
+    dialog=$(xdotool search --onlyvisible --name '^Print$' 2>/dev/null | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || fail "Print Insert showed no print dialog"
+  focus "$dialog"
+  xdotool key Return
+  local pdf=""
+  for _ in $(seq 1 200); do
+    pdf=$(find "$HOME" "$work/cwd" -maxdepth 1 -name '*.pdf' 2>/dev/null | head -n 1)
+    if [ -n "$pdf" ] && ! xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 &&
+       ! xdotool search --onlyvisible --name '^Reelsmith$' >/dev/null 2>&1; then
+      break
+    fi
+    sleep 0.1
+  done
+  [ -n "$pdf" ] || fail "Print Insert wrote no PDF file"
+  # Once the progress window has gone the job has ended and the file is complete.
+  pdfinfo "$pdf" | grep -qE '^Pages: +1$' || { pdfinfo "$pdf"; fail "the insert is not one page"; }
+  [ -n "$(pdftotext "$pdf" - | tr -d '[:space:]')" ] || fail "the printed insert holds no songs"
+  cp "$pdf" "$work/insert.pdf"
+  focus "$cassette"
+  menu_item i c
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name '^Reelsmith Cassette Insert$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
 }
 
 session() {
@@ -63,6 +148,8 @@ session() {
   done
   xdotool key Escape
 
+  cassette_path "$win"
+
   # File > Exit by keyboard: Alt+F opens the menu, X is Exit's accelerator.
   focus "$win"
   local before
@@ -90,7 +177,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/data" "$work/cwd"
 cp "$sample" "$work/cwd/my tapes.mus"
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+mkdir -p "$work/home"
+# The print dialog proposes a file in the home folder: keep it in the work folder.
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
@@ -103,4 +192,6 @@ grep -qx "AutoLoad=$work/cwd/my tapes.mus" "$ini" || { cat "$ini"; fail "last fi
 for key in PlaceShowCmd PlaceNormPosL PlaceNormPosT PlaceNormPosR PlaceNormPosB; do
   grep -q "^$key=" "$ini" || fail "placement key $key missing"
 done
+[ -f "$work/insert.pdf" ] || fail "no printed insert"
+grep -q '^TapeLength=5400$' "$ini" || { cat "$ini"; fail "cassette settings not written"; }
 echo "catalogue window end to end: ok"
