@@ -23,6 +23,8 @@
 
 #include <algorithm>
 
+#include "cassette/background_picture.h"
+#include "cassette/background_picture_dialog.h"
 #include "cassette/cassette_list.h"
 #include "cassette/cassette_section.h"
 #include "cassette/insert_section.h"
@@ -114,6 +116,10 @@ TCassetteInsert::TCassetteInsert(QWidget* parent) : QMainWindow(parent) {
   arrangement_->SetSide2LengthPanel(side2Length_);
   arrangement_->SetTapeLength(kDefaultTapeLength);
 
+  // The stored picture choice; a file that cannot be read now leaves no picture, and the
+  // picture dialog says so when it next opens.
+  const TBackgroundPicture stored = StoredBackgroundPicture();
+  SetBackgroundPicture(stored.picture, stored.layout);
   ReadSettings();
   FitWindowSize();
   placement_->RestorePlacement();
@@ -638,7 +644,12 @@ void TCassetteInsert::ClearSongs() { arrangement_->ClearSongs(); }
 void TCassetteInsert::MarkSongsOnTape() { arrangement_->MarkSongsUsedOnTape(); }
 
 void TCassetteInsert::SelectBackgroundPicture() {
-  if (ChooseBackgroundPicture) ChooseBackgroundPicture();
+  if (Printing()) return;
+  TBackgroundBitmapDlg dialog(this);
+  if (InstallHelpKey) InstallHelpKey(&dialog);
+  // Cancel keeps the picture in use and the stored choice alike.
+  if (ShowBackgroundPictureDialog(dialog) == QDialog::Accepted)
+    SetBackgroundPicture(dialog.Picture(), dialog.PictureLayout());
 }
 
 void TCassetteInsert::PrintSetup() {

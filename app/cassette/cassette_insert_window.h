@@ -67,8 +67,8 @@ class TCassetteInsert : public QMainWindow {
   void SetBackgroundPicture(const QImage& picture, TPictureLayout layout);
   const QImage& BackgroundPicture() const { return picture_; }
   TPictureLayout PictureLayout() const { return pictureLayout_; }
-  // Called by "Select Background Picture..." and its button; the command does nothing unset.
-  std::function<void()> ChooseBackgroundPicture;
+  // Gives a dialog of this window the F1 key; set by whoever owns the help.
+  std::function<void(QWidget*)> InstallHelpKey;
 
   // ---- Commands (the menu items and buttons call these) ----
   void Optimize();

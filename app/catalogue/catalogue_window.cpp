@@ -819,7 +819,10 @@ void TReelsmithForm::HelpAbout() {
 void TReelsmithForm::SetCassetteInsert(TCassetteInsert* window) {
   cassette_ = window;
   cassetteConnected_ = false;
-  if (window != nullptr) help_->InstallHelpKey(window);
+  if (window != nullptr) {
+    help_->InstallHelpKey(window);
+    window->InstallHelpKey = [this](QWidget* dialog) { help_->InstallHelpKey(dialog); };
+  }
   if (cassetteButton_ == nullptr) {
     cassetteButton_ = Button("CassetteInsertButton");
     if (cassetteButton_ != nullptr) cassetteButton_->installEventFilter(this);

@@ -1,5 +1,7 @@
 #include "app_test_environment.h"
 
+#include "cassette/background_picture.h"
+#include "cassette/background_picture_dialog.h"
 #include "cassette/cassette_insert_window.h"
 #include "cassette/cassette_list.h"
 #include "cassette/cassette_section.h"
@@ -588,20 +590,46 @@ TEST_F(CassetteInsertWindowTest, ANewCatalogueEmptiesTheCassette) {
   EXPECT_EQ(cassette_->Side1Flap()->EntryCount(), 0);
 }
 
-TEST_F(CassetteInsertWindowTest, BackgroundPictureCommandCallsItsHookOnly) {
+// The picture comes from the stored choice at start; the command changes it on OK only.
+TEST_F(CassetteInsertWindowTest, BackgroundPictureComesFromTheStoredChoiceAndTheDialogsOk) {
+  WriteBackgroundPictureSettings({QString(), 1, plStretch});  // the built-in staff, stretched
   TCassetteInsert window;
-  window.Action("BackgroundBitmapMenu")->trigger();  // no hook: nothing happens
-  int calls = 0;
-  window.ChooseBackgroundPicture = [&] { ++calls; };
-  window.Button("BackgroundBitmapButton")->click();
-  window.Action("BackgroundBitmapMenu")->trigger();
-  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(window.BackgroundPicture().size(), QSize(200, 130));
+  EXPECT_EQ(window.PictureLayout(), plStretch);
+
+  int asked = 0;
+  const auto chooseNoneTiled = [&](const TBackgroundPictureRequest& r, bool ok) {
+    ++asked;
+    r.dialog->SetSelection(0);
+    r.dialog->SetPictureLayout(plTile);
+    if (!ok) return int(QDialog::Rejected);
+    r.dialog->accept();
+    return int(QDialog::Accepted);
+  };
+  {
+    TBackgroundPictureSeam cancel(
+        [&](const TBackgroundPictureRequest& r) { return chooseNoneTiled(r, false); });
+    window.Action("BackgroundBitmapMenu")->trigger();
+  }
+  EXPECT_EQ(window.BackgroundPicture().size(), QSize(200, 130));
+  EXPECT_EQ(window.PictureLayout(), plStretch);
+  EXPECT_EQ(ReadBackgroundPictureSettings().selection, 1);
+  {
+    TBackgroundPictureSeam ok(
+        [&](const TBackgroundPictureRequest& r) { return chooseNoneTiled(r, true); });
+    window.Button("BackgroundBitmapButton")->click();
+  }
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(window.BackgroundPicture().isNull());
+  EXPECT_EQ(window.PictureLayout(), plTile);
+  EXPECT_EQ(ReadBackgroundPictureSettings().selection, 0);
+
+  // The window keeps its own copy of a picture it is given.
   QImage picture(16, 16, QImage::Format_RGB32);
   picture.fill(Qt::gray);
-  window.SetBackgroundPicture(picture, plTile);
+  window.SetBackgroundPicture(picture, plCenter);
   picture.fill(Qt::black);
-  EXPECT_EQ(window.BackgroundPicture().pixelColor(0, 0), QColor(Qt::gray));  // its own copy
-  EXPECT_EQ(window.PictureLayout(), plTile);
+  EXPECT_EQ(window.BackgroundPicture().pixelColor(0, 0), QColor(Qt::gray));
 }
 
 }  // namespace
