@@ -32,6 +32,7 @@ bool CarriesRecord(const QObject* dragSource) { return Tag(dragSource) != nullpt
 
 void ExecMusicDrag(QWidget* source) {
   if (!CarriesRecord(source)) return;
+  if (TMusicDragSeam::Ask({source})) return;
   auto* drag = new QDrag(source);  // owned by source; Qt deletes it when the drag ends
   auto* mime = new QMimeData;      // owned by the drag
   mime->setData(kMusicMimeType, QByteArray());

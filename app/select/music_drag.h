@@ -2,6 +2,8 @@
 
 #include <QPoint>
 
+#include "shell/dialog_seam.h"
+
 class QObject;
 class QWidget;
 class TReelsmithRecord;
@@ -18,6 +20,13 @@ bool CarriesRecord(const QObject* dragSource);
 
 // Runs a drag of the record in the source's tag until it is dropped or cancelled.
 void ExecMusicDrag(QWidget* source);
+
+// A drag holds the mouse until a person lets go: tests answer it here, dropping where they like
+// (true: the drag was handled and no real one runs).
+struct TMusicDragRequest {
+  QWidget* source = nullptr;
+};
+using TMusicDragSeam = TDialogSeam<TMusicDragRequest, bool>;
 
 // A drag that waits for the mouse to move past the platform's drag distance before it starts.
 class TDragStarter {

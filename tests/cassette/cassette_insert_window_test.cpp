@@ -9,6 +9,7 @@
 #include "cassette/time_edit.h"
 #include "catalogue/album_editor.h"
 #include "catalogue/catalogue_window.h"
+#include "catalogue/field_controls.h"
 #include "catalogue/songs_grid.h"
 #include "client/album_record.h"
 #include "client/artist_record.h"
@@ -588,6 +589,57 @@ TEST_F(CassetteInsertWindowTest, ANewCatalogueEmptiesTheCassette) {
   form_->FileNew();
   EXPECT_TRUE(Sequence().isEmpty());
   EXPECT_EQ(cassette_->Side1Flap()->EntryCount(), 0);
+}
+
+// The album shown can be dragged by its title onto the cassette button, but not while edited.
+TEST_F(CassetteInsertWindowTest, TheAlbumTitleDragsTheShownAlbumOntoTheCassetteButton) {
+  Open();
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  TReelsmithDB* db = form_->ReelsmithDB();
+  TAlbumSelector* albums = form_->AlbumSelector1();
+  db->SetCurrentSelector(albums);
+  albums->FocusCell(albums->FixedCols(), albums->FixedRows());
+  ASSERT_NE(db->CurrentAlbum(), nullptr);
+  const int songs = int(db->CurrentAlbum()->Songs().Count());
+  ASSERT_GT(songs, 0);
+
+  int drags = 0;
+  TMusicDragSeam drop([&](const TMusicDragRequest& r) {
+    ++drags;
+    EXPECT_EQ(Tag(r.source)->DisplayName(), db->CurrentAlbum()->DisplayName());
+    form_->CassetteInsertButtonDragDrop(r.source);
+    return true;
+  });
+  QWidget* title = form_->FieldCtrl(0)->Edit();
+  const QPoint from = title->rect().center();
+  const QPoint to = from + QPoint(QApplication::startDragDistance() + 2, 0);
+  const auto dragTitle = [&] {
+    QTest::mousePress(title, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), title->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(title, &move);
+    QTest::mouseRelease(title, Qt::LeftButton, {}, to);
+  };
+  dragTitle();
+  EXPECT_EQ(drags, 1);
+  EXPECT_EQ(Sequence().size(), songs);
+
+  // A press that moves less than the drag distance starts nothing.
+  QTest::mousePress(title, Qt::LeftButton, {}, from);
+  QMouseEvent nudge(QEvent::MouseMove, QPointF(from + QPoint(1, 0)),
+                    title->mapToGlobal(QPointF(from + QPoint(1, 0))), Qt::NoButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(title, &nudge);
+  QTest::mouseRelease(title, Qt::LeftButton, {}, from);
+  EXPECT_EQ(drags, 1);
+
+  TMessageRecorder answers;
+  answers.Answer(mrYes);  // the cassette question before editing
+  form_->EditAlbum();
+  ASSERT_TRUE(db->Editing());
+  dragTitle();
+  EXPECT_EQ(drags, 1);
 }
 
 // The picture comes from the stored choice at start; the command changes it on OK only.
