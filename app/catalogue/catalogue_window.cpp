@@ -31,7 +31,7 @@
 #include "catalogue/songs_grid.h"
 #include "cd/cd_audio_source.h"
 #include "cd/cd_player.h"
-#include "cd/read_times_command.h"
+#include "catalogue/read_times_command.h"
 #include "client/album_record.h"
 #include "client/notify_link.h"
 #include "platform/exceptions.h"

@@ -9,14 +9,14 @@
 
 #include "catalogue/catalogue_window.h"
 #include "catalogue/field_controls.h"
+#include "catalogue/read_times_command.h"
 #include "catalogue/songs_grid.h"
 #include "cd/cd_player.h"
+#include "cd/disc_images.h"
 #include "cd/libcdio_device.h"
-#include "cd/read_times_command.h"
 #include "cd/simulated_disc.h"
 #include "platform/profile.h"
 #include "shell/message_dialog.h"
-#include "disc_images.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cd/read_times_command.h"
+#include "catalogue/read_times_command.h"
 
 #include <vector>
 
