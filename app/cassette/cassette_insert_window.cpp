@@ -529,34 +529,19 @@ void TCassetteInsert::OnSideDragDrop(QObject* sender, QObject* source, const QPo
   arrangement_->AddSongs(*record);
 }
 
-void TCassetteInsert::dragEnterEvent(QDragEnterEvent* event) {
-  if (OnSideDragOver(this, event->source(), event->position().toPoint()) &&
-      !OverFlap(event->position().toPoint()))
-    event->acceptProposedAction();
-  else
-    event->ignore();
+bool TCassetteInsert::WindowDropEvent(QEvent* event) {
+  // The flaps take no drops.
+  return HandleMusicDropEvent(
+      event,
+      [this](QObject* source, const QPoint& pos) {
+        return OnSideDragOver(this, source, pos) && !OverFlap(pos);
+      },
+      [this](QObject* source, const QPoint& pos) { OnSideDragDrop(this, source, pos); });
 }
 
-void TCassetteInsert::dragMoveEvent(QDragMoveEvent* event) {
-  if (OnSideDragOver(this, event->source(), event->position().toPoint()) &&
-      !OverFlap(event->position().toPoint()))
-    event->acceptProposedAction();
-  else
-    event->ignore();
-}
-
-void TCassetteInsert::dropEvent(QDropEvent* event) {
-  if (OverFlap(event->position().toPoint())) {
-    event->ignore();
-    return;
-  }
-  event->acceptProposedAction();
-  try {
-    OnSideDragDrop(this, event->source(), event->position().toPoint());
-  } catch (...) {
-    ShowCurrentException();
-  }
-}
+void TCassetteInsert::dragEnterEvent(QDragEnterEvent* event) { WindowDropEvent(event); }
+void TCassetteInsert::dragMoveEvent(QDragMoveEvent* event) { WindowDropEvent(event); }
+void TCassetteInsert::dropEvent(QDropEvent* event) { WindowDropEvent(event); }
 
 bool TCassetteInsert::eventFilter(QObject* watched, QEvent* event) {
   TCassetteList* list = ListOfViewport(watched);
@@ -587,24 +572,14 @@ bool TCassetteInsert::eventFilter(QObject* watched, QEvent* event) {
       starter.Disarm();
       break;
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (OnSideDragOver(list, drag->source(), drag->position().toPoint()))
-        drag->acceptProposedAction();
-      else
-        drag->ignore();
-      return true;
-    }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      drop->acceptProposedAction();
-      try {
-        OnSideDragDrop(list, drop->source(), drop->position().toPoint());
-      } catch (...) {
-        ShowCurrentException();
-      }
-      return true;
-    }
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return HandleMusicDropEvent(
+          event,
+          [this, list](QObject* source, const QPoint& pos) {
+            return OnSideDragOver(list, source, pos);
+          },
+          [this, list](QObject* source, const QPoint& pos) { OnSideDragDrop(list, source, pos); });
     default:
       break;
   }

@@ -131,6 +131,8 @@ class TCassetteInsert : public QMainWindow {
   void TimeFieldInvalid();
   bool IsCassetteList(const QObject* object) const;
   TCassetteList* ListOfViewport(const QObject* viewport) const;
+  // Drag enter, drag move and drop on the window itself.
+  bool WindowDropEvent(QEvent* event);
   bool OverFlap(const QPoint& windowPos) const;
   // Asks the print dialog with one copy; false when cancelled.
   bool AskPrinter();

@@ -871,27 +871,7 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
 
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {
   if (watched == nullptr || watched != cassetteButton_) return false;
-  switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (CassetteInsertButtonDragOver(drag->source()))
-        drag->acceptProposedAction();
-      else
-        drag->ignore();
-      return true;
-    }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      drop->acceptProposedAction();
-      try {
-        CassetteInsertButtonDragDrop(drop->source());
-      } catch (...) {
-        ShowCurrentException();
-      }
-      return true;
-    }
-    default:
-      return false;
-  }
+  return HandleMusicDropEvent(
+      event, [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
+      [this](QObject* source, const QPoint&) { CassetteInsertButtonDragDrop(source); });
 }

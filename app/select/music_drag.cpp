@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDrag>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
 
+#include "shell/application.h"
 #include "shell/drag_cursor.h"
 
 namespace {
@@ -39,6 +41,37 @@ void ExecMusicDrag(QWidget* source) {
   drag->setMimeData(mime);
   drag->setDragCursor(DragMusicCursor(), Qt::CopyAction);
   drag->exec(Qt::CopyAction);
+}
+
+bool HandleMusicDropEvent(QEvent* event, const TMusicDropTest& accepts,
+                          const TMusicDropAction& drop) {
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (accepts(drag->source(), drag->position().toPoint()))
+        drag->acceptProposedAction();
+      else
+        drag->ignore();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* dropEvent = static_cast<QDropEvent*>(event);
+      if (!accepts(dropEvent->source(), dropEvent->position().toPoint())) {
+        dropEvent->ignore();
+        return true;
+      }
+      dropEvent->acceptProposedAction();
+      try {
+        drop(dropEvent->source(), dropEvent->position().toPoint());
+      } catch (...) {
+        ShowCurrentException();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 void TDragStarter::Arm(const QPoint& pressPos) {

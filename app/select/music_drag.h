@@ -2,8 +2,11 @@
 
 #include <QPoint>
 
+#include <functional>
+
 #include "shell/dialog_seam.h"
 
+class QEvent;
 class QObject;
 class QWidget;
 class TReelsmithRecord;
@@ -27,6 +30,14 @@ struct TMusicDragRequest {
   QWidget* source = nullptr;
 };
 using TMusicDragSeam = TDialogSeam<TMusicDragRequest, bool>;
+
+// The drag events a drop target sees (drag enter, drag move, drop): `accepts` decides whether a
+// drag over this point may drop, and `drop` takes the drop, its errors shown as any command's.
+// Answers whether the event was one of the three.
+using TMusicDropTest = std::function<bool(QObject* source, const QPoint& pos)>;
+using TMusicDropAction = std::function<void(QObject* source, const QPoint& pos)>;
+bool HandleMusicDropEvent(QEvent* event, const TMusicDropTest& accepts,
+                          const TMusicDropAction& drop);
 
 // A drag that waits for the mouse to move past the platform's drag distance before it starts.
 class TDragStarter {
