@@ -5,38 +5,7 @@
 # Usage: cd_player_test.sh <program> <make_test_disc.sh>
 set -euo pipefail
 
-fail() { echo "FAIL: $*"; [ -f "$work/program.log" ] && cat "$work/program.log"; exit 1; }
-
-focus() {
-  for _ in $(seq 1 50); do
-    xdotool windowfocus "$1" 2>/dev/null || true
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && { sleep 0.2; return 0; }
-    sleep 0.1
-  done
-  fail "window $1 did not take the keyboard"
-}
-
-wait_window() {
-  local id=""
-  for _ in $(seq 1 200); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
-# Opens the menu with the given Alt key and presses an item's accelerator.
-menu() {
-  local before
-  before=$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)
-  xdotool key --clearmodifiers "alt+$1"
-  for _ in $(seq 1 100); do  # the menu is a window of its own once it is open
-    [ "$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)" -gt "$before" ] && break
-    sleep 0.1
-  done
-  xdotool key "$2"
-}
+. "$(dirname "$(realpath "$0")")/x_session.sh"
 
 session() {
   REELSMITH_CD=$work/disc/disc.cue "$program" >"$work/program.log" 2>&1 &
@@ -44,10 +13,10 @@ session() {
   local win
   win=$(wait_window '^Untitled - Reelsmith 4\.2$') || fail "no catalogue window"
   focus "$win"
-  menu t p
+  menu_item t p
   wait_window '^Reelsmith CD Player$' >/dev/null || fail "Tools > CD Player showed no player"
   focus "$win"
-  menu f x
+  menu_item f x
   for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "File Exit did not end the program"; }
   wait "$pid" || fail "the program exited with status $?"

@@ -1,0 +1,36 @@
+# Helpers the end-to-end scripts share: sourced, not run. They use $work (the scratch folder
+# holding program.log) as each script sets it.
+fail() { echo "FAIL: $*"; [ -f "$work/program.log" ] && cat "$work/program.log"; exit 1; }
+
+# Gives a window the keyboard and waits until it has it.
+focus() {
+  for _ in $(seq 1 50); do
+    xdotool windowfocus "$1" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && { sleep 0.2; return 0; }
+    sleep 0.1
+  done
+  fail "window $1 did not take the keyboard"
+}
+
+# Waits (at most 20 s) for a window whose caption matches, and prints its id.
+wait_window() {
+  local id=""
+  for _ in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Opens a menu by its Alt key and presses an item's accelerator once the menu is up.
+menu_item() {
+  local before
+  before=$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)
+  xdotool key --clearmodifiers "alt+$1"
+  for _ in $(seq 1 100); do
+    [ "$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)" -gt "$before" ] && break
+    sleep 0.1
+  done
+  xdotool key "$2"
+}
