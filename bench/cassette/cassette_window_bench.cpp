@@ -22,6 +22,7 @@
 #include "select/music_drag.h"
 #include "shell/message_dialog.h"
 #include "shell/print_dialogs.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -105,13 +106,9 @@ BENCHMARK(BM_PrintInsertCommand)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gWindow.reset();
-  gDb.reset();
-  gDir.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gWindow.reset();
+    gDb.reset();
+    gDir.reset();
+  });
 }

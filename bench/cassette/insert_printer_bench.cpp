@@ -21,6 +21,7 @@
 #include "cassette/printer_helpers.h"
 #include "cassette/song_arrangement.h"
 #include "client/database.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -184,11 +185,4 @@ BENCHMARK(BM_Reference_Fill1000ListEntries)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -16,6 +16,7 @@
 #include "cassette/cassette_list.h"
 #include "cassette/song_arrangement.h"
 #include "client/database.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -125,11 +126,4 @@ BENCHMARK(BM_Reference_ExhaustiveSearch24SongsWithoutExactFill)->Unit(benchmark:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -21,6 +21,7 @@
 #include "select/song_selector.h"
 #include "shell/file_dialogs.h"
 #include "shell/message_dialog.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -137,12 +138,8 @@ BENCHMARK(BM_SortToggle)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gForm.reset();
-  gDir.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gForm.reset();
+    gDir.reset();
+  });
 }

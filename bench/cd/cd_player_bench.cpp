@@ -13,6 +13,7 @@
 
 #include "cd/cd_player.h"
 #include "cd/libcdio_device.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -56,11 +57,4 @@ BENCHMARK(BM_PollTickStoppedImage)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -24,6 +24,7 @@
 #include "reports/report_dialog.h"
 #include "reports/report_source.h"
 #include "shell/print_dialogs.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -195,11 +196,7 @@ BENCHMARK(BM_PrintSongsOnlyToPdf)->Iterations(2)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gDb.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gDb.reset();
+  });
 }

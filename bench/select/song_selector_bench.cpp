@@ -18,6 +18,7 @@
 #include "client/database.h"
 #include "select/find_text.h"
 #include "select/song_selector.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -212,11 +213,7 @@ BENCHMARK(BM_Reference_AsciiFindTextAccentedNoMatch)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gDb.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gDb.reset();
+  });
 }

@@ -16,6 +16,7 @@
 #include "../catalogue_writer.h"
 #include "client/database.h"
 #include "select/song_selector.h"
+#include "../qt_benchmark_main.h"
 
 namespace {
 
@@ -69,11 +70,7 @@ BENCHMARK(BM_Reference_LoadAlone)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gDir.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gDir.reset();
+  });
 }
