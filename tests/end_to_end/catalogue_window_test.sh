@@ -127,9 +127,7 @@ session() {
     sleep 0.1
   done
   xdotool key x
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "File Exit did not end the program"; }
-  wait "$pid" || fail "the program exited with status $?"
+  wait_exit "$pid"
 }
 # Inside the X server (the script runs itself there): the user's part.
 if [ "${1:-}" = "--session" ]; then

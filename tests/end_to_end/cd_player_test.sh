@@ -17,9 +17,7 @@ session() {
   wait_window '^Reelsmith CD Player$' >/dev/null || fail "Tools > CD Player showed no player"
   focus "$win"
   menu_item f x
-  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "File Exit did not end the program"; }
-  wait "$pid" || fail "the program exited with status $?"
+  wait_exit "$pid"
 }
 
 if [ "${1:-}" = "--session" ]; then

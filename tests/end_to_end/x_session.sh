@@ -34,3 +34,10 @@ menu_item() {
   done
   xdotool key "$2"
 }
+
+# Waits (at most 10 s) for the program to end after File Exit, and checks its exit status.
+wait_exit() {
+  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && { kill "$1"; fail "File Exit did not end the program"; }
+  wait "$1" || fail "the program exited with status $?"
+}
