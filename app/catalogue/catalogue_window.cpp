@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QApplication>
@@ -28,10 +27,10 @@
 #include "catalogue/field_controls.h"
 #include "catalogue/fields_dialog.h"
 #include "catalogue/find_window.h"
+#include "catalogue/read_times_command.h"
 #include "catalogue/songs_grid.h"
 #include "cd/cd_audio_source.h"
 #include "cd/cd_player.h"
-#include "catalogue/read_times_command.h"
 #include "client/album_record.h"
 #include "client/notify_link.h"
 #include "platform/exceptions.h"
