@@ -49,6 +49,27 @@ QByteArray ToWindows1252(QStringView text) {
   return out;
 }
 
+QString FirstUnstorableCharacter(QStringView text) {
+  const qsizetype len = text.size();
+  for (qsizetype i = 0; i < len; ++i) {
+    const QChar ch = text[i];
+    if (ch.isHighSurrogate() && i + 1 < len && text[i + 1].isLowSurrogate())
+      return text.mid(i, 2).toString();
+    // A lone surrogate has no form anywhere; '?' itself is stored as typed.
+    if (ch.isSurrogate() || (ch != u'?' && EncodeChar(ch.unicode()) == '?')) return QString(ch);
+  }
+  return {};
+}
+
+QString UnstorableTextMessage(const QString& fieldName, const QString& character) {
+  const char32_t code = character.isEmpty() ? 0 : character.toUcs4().value(0);
+  return QStringLiteral(
+             "%1 contains the character \"%2\" (U+%3), which the catalogue cannot "
+             "store. The catalogue holds Western European text only.")
+      .arg(fieldName, character,
+           QStringLiteral("%1").arg(static_cast<uint>(code), 4, 16, QLatin1Char('0')).toUpper());
+}
+
 QString FromWindows1252(const char* bytes, int len) {
   QString out(len, Qt::Uninitialized);
   QChar* dst = out.data();

@@ -17,6 +17,13 @@ constexpr int kDbMaxFileNameBytes = 254;
 // the C1 controls of the same value, so that any byte read from a catalogue comes back.
 QByteArray ToWindows1252(QStringView text);
 
+// The first character of the text that has no Windows-1252 form (a pair of surrogates is one
+// character), or an empty string when the catalogue can store every character as typed.
+QString FirstUnstorableCharacter(QStringView text);
+
+// The message refusing text that holds such a character: names the field and the character.
+QString UnstorableTextMessage(const QString& fieldName, const QString& character);
+
 // The text of Windows-1252 bytes, up to the first zero byte or len bytes.
 QString FromWindows1252(const char* bytes, int len);
 QString FromWindows1252(const char* zeroTerminated);

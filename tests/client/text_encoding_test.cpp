@@ -60,4 +60,18 @@ TEST(Dbmem, LibraryMessagesShowUtf8FileNamesAndWindows1252Text) {
   EXPECT_EQ(FromDbMessage("Caf\xE9"), QString::fromUtf8("Café"));
 }
 
+TEST(Dbmem, TheFirstCharacterTheCatalogueCannotStoreIsFoundWholeAndNamed) {
+  // Everything Windows-1252 holds passes, a typed '?' included.
+  EXPECT_EQ(FirstUnstorableCharacter(QString::fromUtf8("Café Niño — €5 «ß» ‰ ™ Ÿ?")), QString());
+  EXPECT_EQ(FirstUnstorableCharacter(QString::fromUtf8("Μουσική Νύχτα")), QString::fromUtf8("Μ"));
+  EXPECT_EQ(FirstUnstorableCharacter(QString::fromUtf8("Abc 音楽の旅")), QString::fromUtf8("音"));
+  // A character outside the basic plane is reported as itself, not half of it.
+  EXPECT_EQ(FirstUnstorableCharacter(QString::fromUtf8("Party 🎵🎸")), QString::fromUtf8("🎵"));
+  EXPECT_EQ(FirstUnstorableCharacter(QStringView(u"ab\xD800")), QString(QChar(0xD800)));
+
+  const QString message = UnstorableTextMessage("Album title", QString::fromUtf8("🎵"));
+  EXPECT_TRUE(message.startsWith("Album title")) << message.toStdString();
+  EXPECT_TRUE(message.contains(QString::fromUtf8("\"🎵\" (U+1F3B5)"))) << message.toStdString();
+}
+
 }  // namespace
