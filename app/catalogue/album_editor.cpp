@@ -142,6 +142,11 @@ TAlbumCheckInput TAlbumEditor::CheckInput() const {
   in.rows.reserve(static_cast<size_t>(std::max(songRows, 0)));
   for (int n = 1; n <= songRows; ++n)
     in.rows.push_back({grid_.SongTitle(n), grid_.SongArtist(n), grid_.SongTime(n)});
+  for (size_t i = 0; i < fields_.size(); ++i) {
+    const TReelsmithFieldCtrl* f = fields_[i];
+    if (f->FieldType() == ftEdit && !f->isHidden())
+      in.texts.push_back({static_cast<int>(i), f->LabelText(), f->Text()});
+  }
   return in;
 }
 
@@ -159,6 +164,8 @@ bool TAlbumEditor::ValidateAlbum() {
   ShowError(r.message);
   if (r.focus == TAlbumCheckResult::fcTitleControl)
     fields_[kTitle]->SetFocus();
+  else if (r.focus == TAlbumCheckResult::fcField)
+    fields_[static_cast<size_t>(r.field)]->SetFocus();
   else if (r.focus == TAlbumCheckResult::fcCell)
     GoToCell(r.row, r.col);
   return false;

@@ -1,16 +1,48 @@
 #include "catalogue/album_validation.h"
 
+#include "client/text_encoding.h"
+
 namespace {
 
-TAlbumCheckResult Fail(const char* message, TAlbumCheckResult::TFocus focus, int row = 0,
+TAlbumCheckResult Fail(const QString& message, TAlbumCheckResult::TFocus focus, int row = 0,
                        int col = 0) {
   TAlbumCheckResult r;
   r.ok = false;
-  r.message = QString::fromLatin1(message);
+  r.message = message;
   r.focus = focus;
   r.row = row;
   r.col = col;
   return r;
+}
+
+TAlbumCheckResult Fail(const char* message, TAlbumCheckResult::TFocus focus, int row = 0,
+                       int col = 0) {
+  return Fail(QString::fromLatin1(message), focus, row, col);
+}
+
+// Text the catalogue would store with '?' in place of some characters is refused, so that what
+// the user typed is never changed behind their back.
+TAlbumCheckResult CheckStorable(const TAlbumCheckInput& input) {
+  for (const TFieldText& f : input.texts) {
+    const QString c = FirstUnstorableCharacter(f.text);
+    if (c.isEmpty()) continue;
+    TAlbumCheckResult r = Fail(UnstorableTextMessage(f.name, c), TAlbumCheckResult::fcField);
+    r.field = f.field;
+    return r;
+  }
+  for (size_t i = 0; i < input.rows.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;
+    const TSheetRow& row = input.rows[i];
+    const std::pair<const QString*, const char*> cells[] = {{&row.title, "The title of song %1"},
+                                                           {&row.artist, "The artist of song %1"}};
+    for (int col = 0; col < 2; ++col) {
+      const QString c = FirstUnstorableCharacter(*cells[col].first);
+      if (c.isEmpty()) continue;
+      return Fail(UnstorableTextMessage(QString::fromLatin1(cells[col].second).arg(n), c),
+                  TAlbumCheckResult::fcCell, n, col + 1);
+    }
+  }
+  return TAlbumCheckResult();
 }
 
 }  // namespace
@@ -57,7 +89,7 @@ TAlbumCheckResult ValidateAlbum(const TAlbumCheckInput& input) {
       return r;
     }
   }
-  TAlbumCheckResult ok;
-  ok.title = title;
-  return ok;
+  TAlbumCheckResult r = CheckStorable(input);
+  r.title = title;
+  return r;
 }

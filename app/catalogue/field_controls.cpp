@@ -2,12 +2,14 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
 #include "client/database.h"
+#include "client/text_encoding.h"
 #include "client/notify_link.h"
 
 TReelsmithFieldCtrl::TReelsmithFieldCtrl(QWidget* parent) : QWidget(parent) {
@@ -25,6 +27,7 @@ TReelsmithFieldCtrl::TReelsmithFieldCtrl(QWidget* parent) : QWidget(parent) {
   layout->addWidget(combo_, 0, Qt::AlignTop);
   layout->addWidget(label_, 0, Qt::AlignBottom);
   edit_->installEventFilter(this);
+  combo_->installEventFilter(this);
   connect(edit_, &QLineEdit::textChanged, this, [this] { UserChanged(true); });
   connect(combo_, &QComboBox::currentIndexChanged, this, [this] { UserChanged(false); });
   link_ = new TNotifyLink(this);
@@ -44,7 +47,9 @@ void TReelsmithFieldCtrl::SetFieldType(TFieldType type) {
   edit_->setVisible(edit);
   edit_->setEnabled(edit);
   combo_->setVisible(!edit);
-  combo_->setEnabled(!edit && !readOnly_);
+  // A read-only choice stays enabled so that its value reads as text, not greyed out; the event
+  // filter keeps it from changing.
+  combo_->setEnabled(!edit);
   label_->setBuddy(edit ? static_cast<QWidget*>(edit_) : combo_);
   RecalcHeight();
 }
@@ -70,7 +75,6 @@ void TReelsmithFieldCtrl::SetDataSource(TReelsmithDB* db) {
 void TReelsmithFieldCtrl::SetReadOnly(bool value) {
   readOnly_ = value;
   edit_->setReadOnly(value);
-  combo_->setEnabled(!value && fieldType_ == ftCombo);
   const QPalette::ColorRole role = value ? QPalette::Button : QPalette::Base;
   for (QWidget* w : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(combo_)}) {
     QPalette p = w->palette();
@@ -155,8 +159,12 @@ void TReelsmithFieldCtrl::ReloadDefinition() {
         if (item.isEmpty()) break;
         combo_->addItem(item);
       }
+      // The first item added became current; no album has chosen it.
+      combo_->setCurrentIndex(-1);
     } else {
       SetFieldType(ftEdit);
+      // Title and artist keep names; the user text fields keep shorter values.
+      edit_->setMaxLength(fieldIndex_ <= 1 ? kDbNameLength : kDbAlbumTextLength);
     }
     if (wasHidden && OnVisibilityChange) OnVisibilityChange();
   } else if (!isHidden()) {
@@ -234,8 +242,47 @@ void TReelsmithFieldCtrl::RecalcHeight() {
   setFixedHeight(label_->sizeHint().height() + active->sizeHint().height() + 2);
 }
 
+namespace {
+
+// Whether a key would change a choice box's value or open its list.
+bool ChangesChoice(const QKeyEvent& key) {
+  switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_F4:
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+      return true;
+    default:
+      // Typed letters search the list.
+      return !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+             !key.text().isEmpty() && key.text().at(0).isPrint();
+  }
+}
+
+}  // namespace
+
 bool TReelsmithFieldCtrl::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit_ && event->type() == QEvent::MouseButtonPress && OnMouseDown)
     OnMouseDown(static_cast<QMouseEvent*>(event));
+  if (watched == combo_ && readOnly_) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseButtonRelease:
+      case QEvent::Wheel:
+        return true;
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+        if (ChangesChoice(*static_cast<QKeyEvent*>(event))) return true;
+        break;
+      default:
+        break;
+    }
+  }
   return QWidget::eventFilter(watched, event);
 }

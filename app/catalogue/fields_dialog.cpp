@@ -16,12 +16,12 @@
 #include <QVBoxLayout>
 
 #include "client/database.h"
+#include "client/text_encoding.h"
+#include "select/text_length_delegate.h"
 #include "shell/help_context.h"
 #include "shell/message_dialog.h"
 
 namespace {
-
-constexpr int kNameLength = 20;
 
 const char* const kGroupTitles[] = {"Text Field 1", "Text Field 2", "Multiple Choice Field 1",
                                     "Multiple Choice Field 2"};
@@ -42,7 +42,7 @@ TDatabaseFieldDlg::TDatabaseFieldDlg(QWidget* parent) : QDialog(parent) {
     auto* boxLayout = new QGridLayout(box);
     auto* name = new QLineEdit(box);
     name->setObjectName(QString::fromLatin1(kNameNames[g]));
-    name->setMaxLength(kNameLength);
+    name->setMaxLength(kDbFieldNameLength);
     auto* label = new QLabel(QStringLiteral("Name:"), box);
     label->setBuddy(name);
     auto* enabled = new QCheckBox(QStringLiteral("Enabled"), box);
@@ -60,6 +60,7 @@ TDatabaseFieldDlg::TDatabaseFieldDlg(QWidget* parent) : QDialog(parent) {
     if (g >= kChoice1) {
       auto* grid = new QTableWidget(kChoiceRows, 1, box);
       grid->setObjectName(QString::fromLatin1(kChoiceNames[g - kChoice1]));
+      grid->setItemDelegate(new TTextLengthDelegate([](int) { return kDbChoiceLength; }, grid));
       grid->horizontalHeader()->hide();
       grid->horizontalHeader()->setStretchLastSection(true);
       const int rowHeight = fontMetrics().height() * 3 / 2;
@@ -163,6 +164,7 @@ bool TDatabaseFieldDlg::OkClick() {
       return false;
     }
   }
+  if (!CheckStorable()) return false;
   // Every store announces new definitions; the listeners hear of them once.
   const bool deferred = db_->DeferEvents();
   db_->SetDeferEvents(true);
@@ -195,6 +197,33 @@ bool TDatabaseFieldDlg::OkClick() {
   if (!deferred) db_->SetDeferEvents(false);
   modified_.fill(false);
   hide();
+  return true;
+}
+
+bool TDatabaseFieldDlg::CheckStorable() {
+  for (int g = 0; g < 4; ++g) {
+    const size_t i = static_cast<size_t>(g);
+    if (!modified_[i] || !enabled_[i]->isChecked()) continue;
+    const QString group = QString::fromLatin1(kGroupTitles[g]);
+    QString c = FirstUnstorableCharacter(names_[i]->text());
+    if (!c.isEmpty()) {
+      MessageDlg(UnstorableTextMessage(QStringLiteral("The name of %1").arg(group), c), mtError,
+                 mbOK, this);
+      names_[i]->setFocus();
+      return false;
+    }
+    if (g < kChoice1) continue;
+    QTableWidget* grid = choices_[static_cast<size_t>(g - kChoice1)];
+    for (int row = 0; row < kChoiceRows; ++row) {
+      c = FirstUnstorableCharacter(ChoiceText(g - kChoice1, row));
+      if (c.isEmpty()) continue;
+      MessageDlg(UnstorableTextMessage(QStringLiteral("Choice %1 of %2").arg(row + 1).arg(group), c),
+                 mtError, mbOK, this);
+      grid->setCurrentCell(row, 0);
+      grid->setFocus();
+      return false;
+    }
+  }
   return true;
 }
 

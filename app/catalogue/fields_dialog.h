@@ -46,6 +46,8 @@ class TDatabaseFieldDlg : public QDialog {
  private:
   QString ChoiceText(int k, int row) const;
   int GapRow(int k) const;
+  // Refuses names and choices holding characters the catalogue cannot store; false after telling.
+  bool CheckStorable();
 
   TReelsmithDB* db_ = nullptr;
   std::array<QLineEdit*, 4> names_{};

@@ -1,10 +1,12 @@
 #include "catalogue/songs_grid.h"
 
 #include "client/database.h"
+#include "client/text_encoding.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 
 #include <QHeaderView>
+#include <QShortcut>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -37,8 +39,26 @@ TSongsGrid::TSongsGrid(QWidget* parent) : TReelsmithGrid(parent) {
   SetCells(kTitleCol, 0, QStringLiteral("Title"));
   SetCells(kArtistCol, 0, QStringLiteral("Artist (if different)"));
   SetCells(kTimeCol, 0, QStringLiteral("Time"));
+  SetColMaxLength(kTitleCol, kDbNameLength);
+  SetColMaxLength(kArtistCol, kDbNameLength);
   verticalHeader()->setTextElideMode(Qt::ElideNone);
   editPalette_ = palette();
+  // While editing, Tab moves between cells, so Ctrl+Tab and Ctrl+Shift+Tab leave the grid, as
+  // they leave any control that uses Tab itself.
+  for (const bool next : {true, false}) {
+    auto* leave = new QShortcut(next ? QKeySequence(Qt::CTRL | Qt::Key_Tab)
+                                     : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                this);
+    leave->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(leave, &QShortcut::activated, this, [this, next] { LeaveGrid(next); });
+  }
+}
+
+void TSongsGrid::LeaveGrid(bool next) {
+  CommitEditor();
+  setFocus(Qt::OtherFocusReason);
+  // The widget's own chain, not the cell navigation the view puts on Tab.
+  QWidget::focusNextPrevChild(next);
 }
 
 TSongsGrid::~TSongsGrid() {
@@ -158,14 +178,15 @@ void TSongsGrid::SetReadOnly(bool value) {
     QPalette viewing = editPalette_;
     viewing.setColor(QPalette::Base, editPalette_.color(QPalette::Button));
     setPalette(viewing);
-    SetOptions((Options() & ~(goEditing | goAlwaysShowEditor)) | goRowSelect);
+    // A grid that only shows songs is one stop of the Tab order, like any control.
+    SetOptions((Options() & ~(goEditing | goAlwaysShowEditor | goTabs)) | goRowSelect);
     // The grid ends after the last consecutive titled row; the first row always stays.
     int rows = FixedRows() + 1;
     while (rows < RowCount() && !Cells(kTitleCol, rows).isEmpty()) ++rows;
     SetRowCount(rows);
   } else {
     setPalette(editPalette_);
-    SetOptions((Options() | goEditing | goAlwaysShowEditor) & ~goRowSelect);
+    SetOptions((Options() | goEditing | goAlwaysShowEditor | goTabs) & ~goRowSelect);
     const int oldRows = RowCount();
     // An album longer than the sheet keeps all its rows, so saving it loses no song.
     SetRowCount(std::max(FixedRows() + kEditRows, oldRows));

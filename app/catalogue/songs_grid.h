@@ -74,6 +74,8 @@ class TSongsGrid : public TReelsmithGrid {
 
  private:
   int GridRow(int n, const char* error) const;
+  // Moves the focus to the next (or previous) control of the window.
+  void LeaveGrid(bool next);
   void ShowCurrentAlbum();
   void FitColumns(bool force);
   void SaveColumnWidths();

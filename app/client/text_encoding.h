@@ -17,6 +17,13 @@ constexpr int kDbMaxFileNameBytes = 254;
 // the C1 controls of the same value, so that any byte read from a catalogue comes back.
 QByteArray ToWindows1252(QStringView text);
 
+// The lengths the catalogue keeps; longer text would be cut by the library, so input boxes take
+// no more than these.
+constexpr int kDbNameLength = 49;       // album titles, artist names, song titles
+constexpr int kDbAlbumTextLength = 25;  // the values of user text fields
+constexpr int kDbFieldNameLength = 20;  // the names of user fields
+constexpr int kDbChoiceLength = 50;     // the choices of user choice fields
+
 // The first character of the text that has no Windows-1252 form (a pair of surrogates is one
 // character), or an empty string when the catalogue can store every character as typed.
 QString FirstUnstorableCharacter(QStringView text);

@@ -101,7 +101,9 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
   for (QPushButton* b : {printButton_, previewButton_, closeButton_, helpButton_})
     buttons->addWidget(b);
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(QStringLiteral("Report &type:"), this));
+  auto* typeLabel = new QLabel(QStringLiteral("Report &type:"), this);
+  typeLabel->setBuddy(reportType_);
+  top->addWidget(typeLabel);
   top->addWidget(reportType_, 1);
   auto* main = new QVBoxLayout(this);
   main->addLayout(top);

@@ -3,14 +3,18 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyledItemDelegate>
+
+#include "select/text_length_delegate.h"
 
 namespace {
 
 // Draws the style's check box centred in the cells of check-box columns.
-class TCheckBoxDelegate : public QStyledItemDelegate {
+class TCheckBoxDelegate : public TTextLengthDelegate {
  public:
-  explicit TCheckBoxDelegate(TControlGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+  explicit TCheckBoxDelegate(TControlGrid* grid)
+      : TTextLengthDelegate(
+            [grid](int column) { return grid->ColMaxLength(column + grid->FixedCols()); }, grid),
+        grid_(grid) {}
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {

@@ -358,6 +358,19 @@ void TStringGrid::SetGridLineWidth(int width) {
   ApplyOptions();
 }
 
+int TStringGrid::ColMaxLength(int col) const {
+  return col >= 0 && static_cast<size_t>(col) < colMaxLengths_.size()
+             ? colMaxLengths_[static_cast<size_t>(col)]
+             : 0;
+}
+
+void TStringGrid::SetColMaxLength(int col, int length) {
+  if (col < 0) return;
+  if (static_cast<size_t>(col) >= colMaxLengths_.size())
+    colMaxLengths_.resize(static_cast<size_t>(col) + 1, 0);
+  colMaxLengths_[static_cast<size_t>(col)] = length;
+}
+
 void TStringGrid::SetOptions(TGridOptions options) {
   if (!(options & goEditing) && (options_ & goEditing)) CommitEditor();
   options_ = options;

@@ -72,6 +72,9 @@ class TStringGrid : public QTableView {
   void SetGridLineWidth(int width);
   TGridOptions Options() const { return options_; }
   void SetOptions(TGridOptions options);
+  // The most characters the cell editor of a column takes; 0 for no limit.
+  int ColMaxLength(int col) const;
+  void SetColMaxLength(int col, int length);
 
   // The data cell under a point of the viewport; false when there is none.
   bool MouseToCell(const QPoint& viewportPos, int& col, int& row) const;
@@ -109,6 +112,7 @@ class TStringGrid : public QTableView {
   TStringGridModel* model_;
   TGridSelectionModel* selection_;
   std::vector<int> colWidths_;
+  std::vector<int> colMaxLengths_;
   int defaultColWidth_ = 64;
   int defaultRowHeight_ = 24;
   int gridLineWidth_ = 1;

@@ -1,4 +1,5 @@
 #include "app_test_environment.h"
+#include "colour_contrast.h"
 
 #include "catalogue/album_editor.h"
 #include "catalogue/auto_height_panel.h"
@@ -13,6 +14,7 @@
 #include "shell/message_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -450,6 +452,239 @@ TEST_F(AlbumEditingTest, ChoosingAnotherAlbumInASelectorAsksBeforeDroppingTheEdi
   EXPECT_EQ(messages.Asked().size(), 2u);
   EXPECT_FALSE(db_->Editing());
   EXPECT_EQ(Field(0)->Text(), "First");
+}
+
+TEST_F(AlbumEditingTest, TextTheCatalogueCannotHoldIsRefusedAndStaysAsTyped) {
+  db_->SetUserTextFieldInfo(1, QStringLiteral("Label"), true);
+  ASSERT_FALSE(Field(3)->isHidden());
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  Command("NewAlbumMenu");
+  TMessageRecorder messages;
+  auto refusal = [&] {
+    const size_t before = messages.Asked().size();
+    Command("SaveChangesMenu");
+    EXPECT_TRUE(db_->Editing());
+    EXPECT_EQ(db_->AlbumCount(), 0);
+    return messages.Asked().size() == before + 1 ? messages.Asked().back().text : QString();
+  };
+  const QString greek = QString::fromUtf8("Μουσική Νύχτα");
+  Type(0, greek);
+  Type(1, QStringLiteral("Someone"));
+  Row(1, QString::fromUtf8("Party 🎵🎸"), "", "3:00");
+  QString message = refusal();
+  EXPECT_TRUE(message.contains(Field(0)->LabelText())) << message.toStdString();
+  EXPECT_TRUE(message.contains(QString::fromUtf8("\"Μ\""))) << message.toStdString();
+  EXPECT_EQ(messages.Asked().back().type, mtError);
+  EXPECT_EQ(Field(0)->Text(), greek);
+  EXPECT_TRUE(Field(0)->Edit()->hasFocus());
+
+  // Everything Windows-1252 holds goes through; the song's emoji is next.
+  const QString western = QString::fromUtf8("Café Niño — €5 «ß»");
+  Type(0, western);
+  message = refusal();
+  EXPECT_TRUE(message.contains("song 1")) << message.toStdString();
+  EXPECT_TRUE(message.contains(QString::fromUtf8("\"🎵\""))) << message.toStdString();
+  EXPECT_EQ(Grid()->SongTitle(1), QString::fromUtf8("Party 🎵🎸"));
+  EXPECT_EQ(Grid()->Row(), 1);
+  EXPECT_EQ(Grid()->Col(), 1);
+  Row(1, "Party", QString::fromUtf8("音楽の旅"), "3:00");
+  message = refusal();
+  EXPECT_TRUE(message.contains("artist of song 1")) << message.toStdString();
+  EXPECT_EQ(Grid()->Col(), 2);
+  Row(1, "Party", "", "3:00");
+  Type(3, QString::fromUtf8("Ωmega"));
+  message = refusal();
+  EXPECT_TRUE(message.startsWith("Label")) << message.toStdString();
+  EXPECT_TRUE(Field(3)->Edit()->hasFocus());
+
+  Type(3, QStringLiteral("Blue Note"));
+  Command("SaveChangesMenu");
+  EXPECT_FALSE(db_->Editing());
+  ReadBack();
+  TOwnerList<TReelsmithAlbum> albums = db_->GetAllAlbums();
+  ASSERT_EQ(albums.Count(), 1);
+  EXPECT_EQ(albums.Items(0)->DisplayName(), western);
+}
+
+TEST_F(AlbumEditingTest, FieldsDialogRefusesNamesAndChoicesTheCatalogueCannotHold) {
+  Command("DBFieldsMenu");
+  TDatabaseFieldDlg* dlg = form_->DatabaseFieldDlg();
+  ASSERT_TRUE(dlg->isVisible());
+  QLineEdit* name = dlg->NameEdit(TDatabaseFieldDlg::kText1);
+  QTest::keyClicks(name, QString::fromUtf8("Jahr 年"));
+  dlg->EnabledBox(TDatabaseFieldDlg::kText1)->setChecked(true);
+  TMessageRecorder messages;
+  EXPECT_FALSE(dlg->OkClick());
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_TRUE(messages.Asked()[0].text.contains(QString::fromUtf8("\"年\"")));
+  EXPECT_TRUE(messages.Asked()[0].text.contains("Text Field 1"));
+  EXPECT_EQ(name->text(), QString::fromUtf8("Jahr 年"));
+  EXPECT_TRUE(dlg->isVisible());
+  EXPECT_TRUE(Field(3)->isHidden());  // nothing stored
+
+  name->clear();
+  QTest::keyClicks(name, QString::fromUtf8("Année"));
+  QTest::keyClicks(dlg->NameEdit(TDatabaseFieldDlg::kChoice1), QStringLiteral("Mood"));
+  dlg->EnabledBox(TDatabaseFieldDlg::kChoice1)->setChecked(true);
+  QTableWidget* choices = dlg->ChoiceGrid(0);
+  choices->item(0, 0)->setText(QStringLiteral("Calm"));
+  choices->item(1, 0)->setText(QString::fromUtf8("Ruhig ☺"));
+  EXPECT_FALSE(dlg->OkClick());
+  ASSERT_EQ(messages.Asked().size(), 2u);
+  EXPECT_TRUE(messages.Asked()[1].text.contains("Choice 2 of Multiple Choice Field 1"))
+      << messages.Asked()[1].text.toStdString();
+  EXPECT_EQ(choices->currentRow(), 1);
+  EXPECT_TRUE(Field(3)->isHidden());
+
+  choices->item(1, 0)->setText(QStringLiteral("Wild"));
+  EXPECT_TRUE(dlg->OkClick());
+  bool on = false;
+  QString stored;
+  db_->GetUserTextFieldInfo(1, on, stored);
+  EXPECT_TRUE(on);
+  EXPECT_EQ(stored, QString::fromUtf8("Année"));
+  EXPECT_EQ(Field(3)->Items(), QStringList({"Calm", "Wild"}));
+
+  // A choice cell takes no more than a choice keeps.
+  Command("DBFieldsMenu");
+  choices->setCurrentCell(2, 0);
+  choices->edit(choices->model()->index(2, 0));
+  auto* cellEditor = choices->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(cellEditor, nullptr);
+  EXPECT_EQ(cellEditor->maxLength(), 50);
+  dlg->CancelClick();
+}
+
+TEST_F(AlbumEditingTest, BoxesTakeNoMoreThanTheCatalogueKeeps) {
+  db_->SetUserTextFieldInfo(1, QStringLiteral("Label"), true);
+  Command("NewAlbumMenu");
+  Type(0, QString(300, QLatin1Char('t')));
+  Type(1, QString(60, QLatin1Char('a')));
+  Type(3, QString(33, QLatin1Char('l')));
+  EXPECT_EQ(Field(0)->Text().size(), 49);
+  EXPECT_EQ(Field(1)->Text().size(), 49);
+  EXPECT_EQ(Field(3)->Text().size(), 25);
+  // The songs grid's title and artist cells hold names too.
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  Grid()->FocusCell(1, 1);
+  Grid()->setFocus();
+  QTest::keyClicks(Grid(), QString(60, QLatin1Char('s')));
+  Grid()->CommitEditor();
+  EXPECT_EQ(Grid()->SongTitle(1).size(), 49);
+
+  Command("SaveChangesMenu");
+  ASSERT_FALSE(db_->Editing());
+  ReadBack();
+  TOwnerList<TReelsmithAlbum> albums = db_->GetAllAlbums();
+  ASSERT_EQ(albums.Count(), 1);
+  EXPECT_EQ(albums.Items(0)->DisplayName(), QString(49, QLatin1Char('t')));
+  EXPECT_EQ(albums.Items(0)->FieldText(3), QString(25, QLatin1Char('l')));
+}
+
+TEST_F(AlbumEditingTest, ReadOnlyChoicesReadAsTextAndDoNotChange) {
+  db_->SetUserChoiceFieldItem(1, 0, QStringLiteral("Calm"));
+  db_->SetUserChoiceFieldItem(1, 1, QStringLiteral("Wild"));
+  db_->SetUserChoiceFieldInfo(1, QStringLiteral("Mood"), 2);
+  AddAlbum(QStringLiteral("Kind of Blue"), 3, 2);
+  form_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+  QComboBox* medium = Field(2)->Combo();
+  ASSERT_EQ(Field(2)->ItemText(), "LP");
+  for (const bool dark : {false, true}) {
+    QPalette palette = QApplication::style()->standardPalette();
+    if (dark) {
+      palette.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x2d));
+      palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+      palette.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+      palette.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+      palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+      palette.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    }
+    form_->setPalette(palette);
+    // The text is drawn in the palette group of an enabled control.
+    ASSERT_TRUE(medium->isEnabled());
+    const QPalette& used = medium->palette();
+    EXPECT_GE(ContrastRatio(used.color(QPalette::Active, QPalette::ButtonText),
+                            used.color(QPalette::Active, QPalette::Button)),
+              4.5)
+        << (dark ? "dark" : "light");
+  }
+  // Neither keys, the wheel nor a click change a viewed album's value.
+  medium->setFocus();
+  QTest::keyClick(medium, Qt::Key_Down);
+  QTest::keyClick(medium, Qt::Key_End);
+  QTest::keyClicks(medium, "c");
+  QTest::mouseClick(medium, Qt::LeftButton);
+  EXPECT_EQ(Field(2)->ItemText(), "LP");
+  EXPECT_FALSE(Field(2)->Modified());
+  EXPECT_FALSE(QApplication::activePopupWidget());
+  // While editing, the same key does change it.
+  Command("EditAlbumMenu");
+  medium->setFocus();
+  QTest::keyClick(medium, Qt::Key_Down);
+  EXPECT_NE(Field(2)->ItemText(), "LP");
+  Command("CancelEditingMenu");
+}
+
+TEST_F(AlbumEditingTest, TheEmptyPanelLooksTheSameAtStartAndAfterASave) {
+  auto panel = [&] {
+    QStringList rows;
+    for (int r = 0; r < Grid()->RowCount(); ++r) rows << Grid()->Cells(0, r) + "|" + Grid()->Cells(1, r);
+    return QStringList{Field(2)->ItemText(), QString::number(Field(2)->ItemIndex()),
+                       rows.join(';')};
+  };
+  const QStringList atStart = panel();
+  EXPECT_EQ(atStart[0], QString());
+  EXPECT_EQ(atStart[1], "-1");
+  Command("NewAlbumMenu");
+  Type(0, QStringLiteral("Album"));
+  Type(1, QStringLiteral("Someone"));
+  Row(1, "One", "", "1:00");
+  Command("SaveChangesMenu");
+  ASSERT_FALSE(db_->Editing());
+  EXPECT_EQ(panel(), atStart);
+  // A catalogue loaded or cleared shows it too.
+  Command("FileNewMenu");
+  EXPECT_EQ(panel(), atStart);
+}
+
+TEST_F(AlbumEditingTest, TabLeavesAViewedSongsGridAndCtrlTabAnEditedOne) {
+  AddAlbum(QStringLiteral("Kind of Blue"), 3);
+  form_->show();
+  form_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+  auto focusInGrid = [&] {
+    QWidget* f = QApplication::focusWidget();
+    return f != nullptr && (f == Grid() || Grid()->isAncestorOf(f));
+  };
+  Grid()->setFocus();
+  ASSERT_TRUE(focusInGrid());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_FALSE(focusInGrid()) << "Tab stays in a viewed grid";
+  Grid()->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_FALSE(focusInGrid()) << "Shift+Tab stays in a viewed grid";
+
+  Command("EditAlbumMenu");
+  ASSERT_TRUE(db_->Editing());
+  Grid()->FocusCell(1, 1);
+  Grid()->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(focusInGrid());
+  EXPECT_EQ(Grid()->Col(), 2);
+  // Ctrl+Tab leaves the grid from the open cell editor too, keeping what was typed.
+  QTest::keyClicks(QApplication::focusWidget(), "x");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_FALSE(focusInGrid()) << "Ctrl+Tab stays in an edited grid";
+  EXPECT_EQ(Grid()->SongArtist(1), "x");
+  Grid()->FocusCell(1, 2);
+  Grid()->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                  Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(focusInGrid()) << "Ctrl+Shift+Tab stays in an edited grid";
+  Command("CancelEditingMenu");
 }
 
 }  // namespace
