@@ -47,7 +47,13 @@ class AlbumEditingTest : public ::testing::Test {
   void Command(const char* name) { form_->Action(name)->trigger(); }
   void Type(int field, const QString& text) {
     Field(field)->Edit()->clear();
-    QTest::keyClicks(Field(field)->Edit(), text);
+    // Typed as a key sequence where it can be; other scripts go in as an input method puts them.
+    bool ascii = true;
+    for (QChar c : text) ascii = ascii && c.unicode() < 0x80;
+    if (ascii)
+      QTest::keyClicks(Field(field)->Edit(), text);
+    else
+      Field(field)->Edit()->insert(text);
   }
   void Row(int n, const QString& title, const QString& artist, const QString& time) {
     Grid()->SetSongTitle(n, title);
@@ -473,6 +479,7 @@ TEST_F(AlbumEditingTest, TextTheCatalogueCannotHoldIsRefusedAndStaysAsTyped) {
   Type(1, QStringLiteral("Someone"));
   Row(1, QString::fromUtf8("Party 🎵🎸"), "", "3:00");
   QString message = refusal();
+  ASSERT_FALSE(message.isEmpty());
   EXPECT_TRUE(message.contains(Field(0)->LabelText())) << message.toStdString();
   EXPECT_TRUE(message.contains(QString::fromUtf8("\"Μ\""))) << message.toStdString();
   EXPECT_EQ(messages.Asked().back().type, mtError);
@@ -512,7 +519,7 @@ TEST_F(AlbumEditingTest, FieldsDialogRefusesNamesAndChoicesTheCatalogueCannotHol
   TDatabaseFieldDlg* dlg = form_->DatabaseFieldDlg();
   ASSERT_TRUE(dlg->isVisible());
   QLineEdit* name = dlg->NameEdit(TDatabaseFieldDlg::kText1);
-  QTest::keyClicks(name, QString::fromUtf8("Jahr 年"));
+  name->insert(QString::fromUtf8("Jahr 年"));
   dlg->EnabledBox(TDatabaseFieldDlg::kText1)->setChecked(true);
   TMessageRecorder messages;
   EXPECT_FALSE(dlg->OkClick());
@@ -524,7 +531,7 @@ TEST_F(AlbumEditingTest, FieldsDialogRefusesNamesAndChoicesTheCatalogueCannotHol
   EXPECT_TRUE(Field(3)->isHidden());  // nothing stored
 
   name->clear();
-  QTest::keyClicks(name, QString::fromUtf8("Année"));
+  name->insert(QString::fromUtf8("Année"));
   QTest::keyClicks(dlg->NameEdit(TDatabaseFieldDlg::kChoice1), QStringLiteral("Mood"));
   dlg->EnabledBox(TDatabaseFieldDlg::kChoice1)->setChecked(true);
   QTableWidget* choices = dlg->ChoiceGrid(0);
@@ -570,7 +577,10 @@ TEST_F(AlbumEditingTest, BoxesTakeNoMoreThanTheCatalogueKeeps) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
   Grid()->FocusCell(1, 1);
   Grid()->setFocus();
-  QTest::keyClicks(Grid(), QString(60, QLatin1Char('s')));
+  QTest::keyClick(Grid(), Qt::Key_S);  // opens the cell editor
+  QWidget* cellEditor = QApplication::focusWidget();
+  ASSERT_TRUE(cellEditor != nullptr && Grid()->isAncestorOf(cellEditor));
+  QTest::keyClicks(cellEditor, QString(59, QLatin1Char('s')));
   Grid()->CommitEditor();
   EXPECT_EQ(Grid()->SongTitle(1).size(), 49);
 
@@ -631,7 +641,8 @@ TEST_F(AlbumEditingTest, ReadOnlyChoicesReadAsTextAndDoNotChange) {
 TEST_F(AlbumEditingTest, TheEmptyPanelLooksTheSameAtStartAndAfterASave) {
   auto panel = [&] {
     QStringList rows;
-    for (int r = 0; r < Grid()->RowCount(); ++r) rows << Grid()->Cells(0, r) + "|" + Grid()->Cells(1, r);
+    for (int r = 0; r < Grid()->RowCount(); ++r)
+      rows << Grid()->Cells(0, r) + "|" + Grid()->Cells(1, r);
     return QStringList{Field(2)->ItemText(), QString::number(Field(2)->ItemIndex()),
                        rows.join(';')};
   };
