@@ -87,11 +87,10 @@ TCatalogueFileCommands::TLoadResult TCatalogueFileCommands::Load(
     return lrFailed;
   }
   if (FileSize(RepairLogPath()) != logBefore) {
-    MessageDlg(
-        QStringLiteral("%1\n\nThe damaged albums were removed from the catalogue. The repair "
-                       "log is %2.")
-            .arg(db_.ErrorText(), RepairLogPath()),
-        mtWarning, mbOK, parent_);
+    MessageDlg(QStringLiteral("%1\n\nThe damaged albums were removed from the catalogue. The repair "
+                              "log is %2.")
+                   .arg(db_.ErrorText(), RepairLogPath()),
+               mtWarning, mbOK, parent_);
     return lrRepaired;
   }
   return lrLoaded;
@@ -137,9 +136,9 @@ bool TCatalogueFileCommands::FileSaveAs() {
       autoFile_.SetLastFile(fileName);
       return true;
     }
-    if (MessageDlg(
-            QStringLiteral("Unable to save file under this name.  Please try another file name."),
-            mtError, mbOKCancel, parent_) != mrOk)
+    if (MessageDlg(QStringLiteral(
+                       "Unable to save file under this name.  Please try another file name."),
+                   mtError, mbOKCancel, parent_) != mrOk)
       break;
   }
   db_.SetFileName(previous);

@@ -102,10 +102,9 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   // invisibly and its show state kept for then.
   placement_->SetForceInvisible(true);
   placement_->RestorePlacement();
-  placementShowCmd_ =
-      TProfile(QString::fromLatin1(kIniFileName))
-          .ReadInteger(QStringLiteral("ReelsmithForm"), QStringLiteral("PlaceShowCmd"),
-                       TWindowPlacement::kShowNormal);
+  placementShowCmd_ = TProfile(QString::fromLatin1(kIniFileName))
+                          .ReadInteger(QStringLiteral("ReelsmithForm"),
+                                       QStringLiteral("PlaceShowCmd"), TWindowPlacement::kShowNormal);
 
   changeLink_ = new TNotifyLink(this);
   changeLink_->OnNotify = [this](TReelsmithDB*, const TReelsmithDBEventInfo& info) {
@@ -307,8 +306,7 @@ void TReelsmithForm::BuildMenus() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
-             QStringLiteral("Display cassette insert."), {}, 80,
-             [this] { DisplayCassetteInsert(); });
+             QStringLiteral("Display cassette insert."), {}, 80, [this] { DisplayCassetteInsert(); });
   AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
              QStringLiteral("Display the Audio CD player."), {}, 100,
              [this] { DisplayCDPlayer(); });
@@ -391,8 +389,7 @@ void TReelsmithForm::BuildSpeedBar() {
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
   add("NewAlbumButton", QStringLiteral("New"),
-      QStringLiteral(
-          "New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
+      QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
       "NewAlbumMenu", QStyle::SP_CustomBase);
   add("EditAlbumButton", QStringLiteral("Edit"),
       QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",
@@ -711,17 +708,17 @@ bool TReelsmithForm::FormCloseQuery() {
   bool allowed = true;
   bool dropEdit = false;
   if (db_->Editing()) {
-    if (MessageDlg(
-            QStringLiteral("You are editing an album.  Are you sure you want to exit Reelsmith?"),
-            mtConfirmation, mbYesNo, this) == mrYes)
+    if (MessageDlg(QStringLiteral(
+                       "You are editing an album.  Are you sure you want to exit Reelsmith?"),
+                   mtConfirmation, mbYesNo, this) == mrYes)
       dropEdit = true;
     else
       allowed = false;
   }
   if (db_->Changed()) {
-    switch (MessageDlg(
-        QStringLiteral("You have modified your database.  Do you want to save the changes?"),
-        mtConfirmation, mbYesNoCancel, this)) {
+    switch (MessageDlg(QStringLiteral(
+                           "You have modified your database.  Do you want to save the changes?"),
+                       mtConfirmation, mbYesNoCancel, this)) {
       case mrCancel:
         allowed = false;
         break;
@@ -874,7 +871,6 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {
   if (watched == nullptr || watched != cassetteButton_) return false;
   return HandleMusicDropEvent(
-      event,
-      [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
+      event, [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
       [this](QObject* source, const QPoint&) { CassetteInsertButtonDragDrop(source); });
 }

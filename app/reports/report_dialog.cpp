@@ -50,7 +50,9 @@ constexpr int kCodeRole = Qt::UserRole;
 const QString kFace = QStringLiteral("Arial");
 const QString kLineSample = QStringLiteral("Ag");
 
-QString TimeText(int seconds) { return QString::asprintf("%3d:%02d", seconds / 60, seconds % 60); }
+QString TimeText(int seconds) {
+  return QString::asprintf("%3d:%02d", seconds / 60, seconds % 60);
+}
 
 }  // namespace
 
@@ -126,8 +128,9 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
   cancelDlg_->SetModality(mdNone);
   cancelDlg_->OnCancel = [this](QObject*) { CancelClick(); };
 
-  connect(reportType_, &QComboBox::currentIndexChanged, this,
-          Guarded([this](int) { BuildLayout(); }));
+  connect(reportType_, &QComboBox::currentIndexChanged, this, Guarded([this](int) {
+            BuildLayout();
+          }));
   connect(printButton_, &QPushButton::clicked, this, Guarded([this](bool) { PrintClick(); }));
   connect(previewButton_, &QPushButton::clicked, this, Guarded([this](bool) { PreviewClick(); }));
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -237,8 +240,8 @@ void TReportDlg::Run(F print) {
 
 void TReportDlg::PrepareSource() {
   source_ = std::make_unique<TReelsmithReportSource>(database_);
-  source_->SetSortByCount(
-      std::min<int>(static_cast<int>(job_.columns.size()), TReelsmithReportSource::kMaxSortKeys));
+  source_->SetSortByCount(std::min<int>(static_cast<int>(job_.columns.size()),
+                                        TReelsmithReportSource::kMaxSortKeys));
   for (int i = 0; i < source_->SortByCount(); ++i)
     source_->SetSortBy(i, job_.columns[static_cast<size_t>(i)].code);
   source_->SetSourceRecordType(job_.type == rtSongsOnly ? rtSong : rtAlbum);
@@ -489,9 +492,8 @@ void TReportDlg::EndPage() {
     return;
   }
   if (progress_ == pageStartProgress_)
-    throw Exception(
-        QStringLiteral("The page is too small to print the report on. Choose a "
-                       "larger paper size or smaller margins."));
+    throw Exception(QStringLiteral("The page is too small to print the report on. Choose a "
+                                   "larger paper size or smaller margins."));
   pageStartProgress_ = progress_;
   if (!device_->newPage()) throw Exception(QStringLiteral("Unable to start a new page."));
 }
