@@ -11,9 +11,12 @@
 #include "platform/profile.h"
 #include "shell/message_dialog.h"
 
+#include <iomanip>
+
 // Positions read as the display shows them in failure messages.
 inline void PrintTo(const TCdPosition& p, std::ostream* os) {
-  *os << "track " << p.track << " at " << p.minutes << ':' << p.seconds << '.' << p.frames;
+  *os << "track " << p.track << " at " << p.minutes << ':' << std::setw(2) << std::setfill('0')
+      << p.seconds << " and " << p.frames << " frames";
 }
 
 namespace {
