@@ -160,6 +160,42 @@ TEST_F(AlbumEditingTest, NewAlbumTypedAndSavedIsReadBackFromTheFile) {
   EXPECT_EQ(songs.Items(2)->Artist()->DisplayName(), "Lee Morgan");
 }
 
+TEST_F(AlbumEditingTest, TrailingTabsAndBlanksGoBeforeTheChecksLeadingOnesStay) {
+  db_->SetUserTextFieldInfo(1, QStringLiteral("Label"), true);
+  Command("NewAlbumMenu");
+  // A title of tabs and blanks is no title.
+  Field(0)->Edit()->setText(QStringLiteral("\t \t"));
+  Field(1)->Edit()->setText(QStringLiteral("Band"));
+  Row(1, "Song", "", "1:00");
+  TMessageRecorder messages;
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "Please enter an album title.");
+  EXPECT_EQ(Field(0)->Text(), "");
+
+  Field(0)->Edit()->setText(QStringLiteral("\tBlue Train \t"));
+  Field(1)->Edit()->setText(QStringLiteral(" Coltrane\t"));
+  Field(3)->Edit()->setText(QStringLiteral("Blue Note\t "));
+  Row(1, "\tLocomotion\t", "", "7:14\t");  // a time with a tab after it is still a time
+  Row(2, "Lazy Bird", "\tLee Morgan \t", "7:00");
+  Row(3, "\t", "", " \t");  // nothing but tabs and blanks: no third song
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u) << messages.Asked().back().text.toStdString();
+  ASSERT_FALSE(db_->Editing());
+
+  const TOwnerList<TReelsmithAlbum> albums = db_->GetAllAlbums();
+  ASSERT_EQ(albums.Count(), 1);
+  const TReelsmithAlbum* album = albums.Items(0);
+  EXPECT_EQ(album->DisplayName(), "\tBlue Train");
+  EXPECT_EQ(album->FieldText(3), "Blue Note");
+  const TOwnerList<TReelsmithSong> songs = album->Songs();
+  ASSERT_EQ(songs.Count(), 2);
+  EXPECT_EQ(songs.Items(0)->DisplayName(), "\tLocomotion");
+  EXPECT_EQ(songs.Items(0)->Time(), 434);
+  EXPECT_EQ(songs.Items(0)->Artist()->DisplayName(), " Coltrane");
+  EXPECT_EQ(songs.Items(1)->Artist()->DisplayName(), "\tLee Morgan");
+}
+
 TEST_F(AlbumEditingTest, ChecksReportInOrderAndPutTheCursorOnTheFault) {
   form_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
@@ -365,6 +401,87 @@ TEST_F(AlbumEditingTest, FullCatalogueTakesAnEditButRefusesANewAlbumUnchanged) {
   EXPECT_EQ(Field(0)->Text(), "One Too Many");
   EXPECT_EQ(db_->AlbumCount(), 2);
   EXPECT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords);
+}
+
+TEST_F(AlbumEditingTest, NewAlbumBringingTheAlbumsToTheLimitIsStoredAndOneMoreRefused) {
+  // Albums without songs straight through the library, named downwards so that each goes in at
+  // the head of the list, with their change events gathered into one.
+  db_->SetDeferEvents(true);
+  for (int i = 0; i < TReelsmithDB::kMaxRecords - 1; ++i)
+    TReelsmithAlbum::CreateNew(db_, QStringLiteral("n%1").arg(99999 - i), QString(), QString(), 1,
+                               0, 0);
+  db_->ResequenceAlbums();
+  db_->SetDeferEvents(false);
+  ASSERT_EQ(db_->AlbumCount(), TReelsmithDB::kMaxRecords - 1);
+
+  auto typeNew = [this](const QString& title) {
+    Command("NewAlbumMenu");
+    Type(0, title);
+    Type(1, QStringLiteral("Band"));
+    Row(1, "Song", "", "1:00");
+  };
+  TMessageRecorder messages;
+  typeNew(QStringLiteral("At The Limit"));
+  Command("SaveChangesMenu");
+  EXPECT_TRUE(messages.Asked().empty());
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(db_->AlbumCount(), TReelsmithDB::kMaxRecords);
+  EXPECT_EQ(db_->SongCount(), 1);
+
+  typeNew(QStringLiteral("One Too Many"));
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "The database is full.");
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Field(0)->Text(), "One Too Many");
+  EXPECT_EQ(db_->AlbumCount(), TReelsmithDB::kMaxRecords);
+  EXPECT_EQ(db_->SongCount(), 1);
+  EXPECT_EQ(db_->ArtistCount(), 1);
+}
+
+TEST_F(AlbumEditingTest, AlbumBringingSongsAndArtistsToTheLimitIsStoredAndOneMoreRefused) {
+  // One album whose every song has an artist of its own, named downwards so that each artist
+  // goes in at the head of the list.
+  TAlbumContents many;
+  many.title = QStringLiteral("Many");
+  many.medium = 1;
+  for (int i = 0; i < TReelsmithDB::kMaxRecords - 2; ++i)
+    many.songs.push_back({QStringLiteral("s%1").arg(i, 5, 10, QLatin1Char('0')),
+                          QStringLiteral("n%1").arg(99999 - i), 60, false});
+  std::unique_ptr<TReelsmithAlbum> restored;
+  TAlbumStore(*db_).Store(many, nullptr, restored);
+  ASSERT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords - 2);
+  ASSERT_EQ(db_->ArtistCount(), TReelsmithDB::kMaxRecords - 2);
+
+  // Two songs by two new artists: exactly 15,000 of each.
+  TMessageRecorder messages;
+  Command("NewAlbumMenu");
+  Type(0, QStringLiteral("Debut"));
+  Type(1, QStringLiteral("Newcomer"));
+  Row(1, "First", "", "1:00");
+  Row(2, "Second", "Guest", "2:00");
+  Command("SaveChangesMenu");
+  EXPECT_TRUE(messages.Asked().empty());
+  EXPECT_FALSE(db_->Editing());
+  EXPECT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords);
+  EXPECT_EQ(db_->ArtistCount(), TReelsmithDB::kMaxRecords);
+  EXPECT_EQ(db_->AlbumCount(), 2);
+
+  // A third song on the stored album, by an artist it already has, is one song too many.
+  ASSERT_NE(Find(QStringLiteral("Debut")), nullptr);
+  Command("EditAlbumMenu");
+  Row(3, "Third", "Guest", "3:00");
+  Command("SaveChangesMenu");
+  ASSERT_EQ(messages.Asked().size(), 1u);
+  EXPECT_EQ(messages.Asked()[0].text, "The database is full.");
+  EXPECT_TRUE(db_->Editing());
+  EXPECT_EQ(Grid()->SongTitle(3), "Third");
+  EXPECT_EQ(db_->SongCount(), TReelsmithDB::kMaxRecords);
+  EXPECT_EQ(db_->ArtistCount(), TReelsmithDB::kMaxRecords);
+  const TOwnerList<TReelsmithAlbum> albums = db_->GetAllAlbums();
+  ASSERT_EQ(albums.Count(), 2);
+  EXPECT_EQ(albums.Items(0)->DisplayName(), "Debut");
+  EXPECT_EQ(albums.Items(0)->Songs().Count(), 2);
 }
 
 TEST_F(AlbumEditingTest, TapeMarksAndNewFieldsLeaveTypedValuesAlone) {
