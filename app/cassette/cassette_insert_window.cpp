@@ -536,12 +536,18 @@ void TCassetteInsert::OnSideDragDrop(QObject* sender, QObject* source, const QPo
   arrangement_->AddSongs(*record);
 }
 
+bool TCassetteInsert::TakesWindowDrag(QEvent::Type type, QObject* source,
+                                      const QPoint& windowPos) const {
+  if (!CarriesRecord(source)) return false;
+  return type == QEvent::DragEnter || !OverFlap(windowPos);
+}
+
 bool TCassetteInsert::WindowDropEvent(QEvent* event) {
-  // The flaps take no drops.
+  const QEvent::Type type = event->type();
   return HandleMusicDropEvent(
       event,
-      [this](QObject* source, const QPoint& pos) {
-        return OnSideDragOver(this, source, pos) && !OverFlap(pos);
+      [this, type](QObject* source, const QPoint& pos) {
+        return TakesWindowDrag(type, source, pos);
       },
       [this](QObject* source, const QPoint& pos) { OnSideDragDrop(this, source, pos); });
 }

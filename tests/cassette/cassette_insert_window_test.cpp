@@ -411,6 +411,37 @@ TEST_F(CassetteInsertWindowTest, DragOutOfAListStartsOnlyOnceTheMouseMoved) {
   EXPECT_EQ(Tag(side1), static_cast<TReelsmithRecord*>(side1->EntrySong(1)));
 }
 
+TEST_F(CassetteInsertWindowTest, TheWholeClientAreaTakesDropsButTheFlaps) {
+  Open();
+  QObject* albums = PressAlbum(0);
+  cassette_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(cassette_.get()));
+  const QWidget* area = cassette_->findChild<QWidget*>(QStringLiteral("InsertArea"));
+  ASSERT_NE(area, nullptr);
+  const QRect insert(area->mapTo(cassette_.get(), QPoint(0, 0)), area->size());
+  // The toolbar makes the window wider than the insert area: a strip beside the flaps and
+  // sides that belongs to the window itself.
+  ASSERT_GT(cassette_->width(), insert.right() + 4);
+  const QWidget* flap = cassette_->FrontFlap();
+  const QPoint onFlap = flap->mapTo(cassette_.get(), flap->rect().center());
+  const QPoint besideFlap(insert.right() + 4, onFlap.y());
+  const QPoint besideSides(insert.right() + 4, insert.bottom() - 4);
+  for (const QPoint& strip : {besideFlap, besideSides}) {
+    EXPECT_EQ(cassette_->childAt(strip), nullptr) << strip.x() << "," << strip.y();
+    for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop})
+      EXPECT_TRUE(cassette_->TakesWindowDrag(type, albums, strip)) << type;
+    EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::DragEnter, nullptr, strip));
+  }
+  // A drag entering over a flap is taken, so that the moves on to the strip reach the window;
+  // over the flap it may not drop.
+  EXPECT_TRUE(cassette_->TakesWindowDrag(QEvent::DragEnter, albums, onFlap));
+  EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::DragMove, albums, onFlap));
+  EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::Drop, albums, onFlap));
+
+  cassette_->OnSideDragDrop(cassette_.get(), albums, besideFlap);
+  EXPECT_FALSE(cassette_->SongArrangement()->SongList().IsEmpty());
+}
+
 TEST_F(CassetteInsertWindowTest, DropsOfStaleSongsOrWithoutSourceAreIgnored) {
   Open();
   form_->FileNew();
