@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "cassette/background_picture.h"
 #include "cassette/background_picture_dialog.h"
@@ -169,6 +170,12 @@ void TCassetteInsert::BuildControls() {
   excess_->SetSetableFont(false);
   excessLayout->addWidget(excess_, 1);
 
+  // The card's type, whatever the desktop's default: Arial 10 point (Liberation Sans, which has
+  // Arial's metrics, where Arial is not installed). A font chosen later replaces it.
+  const QFont cardFont(QStringLiteral("Arial"), 10);
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{frontFlap_, edgeFlap_, side1_, side2_, excess_})
+    control->setFont(cardFont);
   for (QWidget* flap : {static_cast<QWidget*>(frontFlap_), static_cast<QWidget*>(edgeFlap_)}) {
     SetHint(flap, QString::fromLatin1(kFontHint));
     // The flaps hold typed text; music dropped on them goes nowhere.
@@ -529,12 +536,18 @@ void TCassetteInsert::OnSideDragDrop(QObject* sender, QObject* source, const QPo
   arrangement_->AddSongs(*record);
 }
 
+bool TCassetteInsert::TakesWindowDrag(QEvent::Type type, QObject* source,
+                                      const QPoint& windowPos) const {
+  if (!CarriesRecord(source)) return false;
+  return type == QEvent::DragEnter || !OverFlap(windowPos);
+}
+
 bool TCassetteInsert::WindowDropEvent(QEvent* event) {
-  // The flaps take no drops.
+  const QEvent::Type type = event->type();
   return HandleMusicDropEvent(
       event,
-      [this](QObject* source, const QPoint& pos) {
-        return OnSideDragOver(this, source, pos) && !OverFlap(pos);
+      [this, type](QObject* source, const QPoint& pos) {
+        return TakesWindowDrag(type, source, pos);
       },
       [this](QObject* source, const QPoint& pos) { OnSideDragDrop(this, source, pos); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEvent>
 #include <QImage>
 #include <QKeySequence>
 #include <QMainWindow>
@@ -60,6 +61,12 @@ class TCassetteInsert : public QMainWindow {
   // moves there; anything else appends the record's songs to the end of the cassette. A drop
   // without a source, or of a cassette song that is no longer on the cassette, is ignored.
   void OnSideDragDrop(QObject* sender, QObject* source, const QPoint& pos);
+  // Whether a drag event on the window itself (anywhere outside the three lists, the blank
+  // strip beside the insert area included) is taken at `windowPos`. The entry is taken wherever
+  // the drag carries a record: Qt sends a widget that refused the entry neither moves nor the
+  // drop until the drag leaves it, and the flaps belong to the window as the strip does. Moves
+  // and the drop are refused over the flaps only.
+  bool TakesWindowDrag(QEvent::Type type, QObject* source, const QPoint& windowPos) const;
   // A drop on the catalogue window's cassette button.
   void DropFromOutside(QObject* sender, QObject* source) { OnSideDragDrop(sender, source, {}); }
 

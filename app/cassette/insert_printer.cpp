@@ -147,8 +147,11 @@ QString TInsertPrinter::FitProblem(const QPaintDevice& device) const {
     bottom = std::max(bottom, section->Bottom());
   }
   const int hr = device.logicalDpiX(), vr = device.logicalDpiY();
-  // The frame's right and bottom lines are drawn on the last pixel of the card.
-  if (right * hr / 10 < device.width() && bottom * vr / 10 < device.height()) return QString();
+  // The frame's right and bottom lines start on the last pixel of the card and are as wide as
+  // frame lines are there.
+  if (right * hr / 10 + TInsertSection::LineWidth(hr) - 1 < device.width() &&
+      bottom * vr / 10 + TInsertSection::LineWidth(vr) - 1 < device.height())
+    return QString();
   return tr("The cassette insert is %1 by %2 inches, larger than the printable area of the "
             "page (%3 by %4 inches), so it has not been printed. Use a smaller font for the "
             "sides, fewer songs, or a layout with the sides next to each other.")

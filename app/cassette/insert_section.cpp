@@ -53,6 +53,10 @@ QRect TInsertSection::DeviceRect(int h, int v) const {
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+int TInsertSection::LineWidth(int pixelsPerInch) {
+  return std::max(1, (pixelsPerInch + 299) / 300);
+}
+
 QRect TInsertSection::TextRect(int h, int v) const {
   const QRect frame = DeviceRect(h, v);
   const int border = border_ ? 1 : 0;
@@ -78,19 +82,23 @@ void TInsertSection::DrawSection(QPainter& canvas) const {
 
   const int blockHeight = columnHeight_ * v / 10;
   if (border_) {
-    canvas.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    // A one-pixel line through pixel centres covers exactly the pixel row or column of the
-    // coordinate on every device, instead of straddling two (or the page's edge).
-    const QPointF c(0.5, 0.5);
-    const QPointF corners[] = {frame.topLeft() + c, QPoint(frame.right(), frame.top()) + c,
-                               frame.bottomRight() + c, QPoint(frame.left(), frame.bottom()) + c,
-                               frame.topLeft() + c};
-    canvas.drawPolyline(corners, 5);
+    // Filled pixel rectangles rather than pen strokes: they cover exactly the rows and columns
+    // meant on every device, instead of straddling two (or the page's edge).
+    const int across = LineWidth(h), down = LineWidth(v);
+    const int length = frame.width() + across - 1;
+    auto horizontal = [&](int y) {
+      canvas.fillRect(QRect(frame.left(), y, length, down), Qt::black);
+    };
+    auto vertical = [&](int x) {
+      canvas.fillRect(QRect(x, frame.top(), across, frame.height() + down - 1), Qt::black);
+    };
+    horizontal(frame.top());
+    horizontal(frame.bottom());
+    vertical(frame.left());
+    vertical(frame.right());
     if (columnHeight_ != 0) {
-      for (int k = 1; top_ + k * columnHeight_ < Bottom(); ++k) {
-        const int y = (top_ + k * columnHeight_) * v / 10;
-        canvas.drawLine(QPointF(frame.left(), y) + c, QPointF(frame.right(), y) + c);
-      }
+      for (int k = 1; top_ + k * columnHeight_ < Bottom(); ++k)
+        horizontal((top_ + k * columnHeight_) * v / 10);
     }
   }
 

@@ -63,8 +63,14 @@ class TInsertSection : public QObject {
   // The rectangle the text is clipped to: inside the frame and a margin of 1/40 inch.
   QRect TextRect(int horizontalPpi, int verticalPpi) const;
 
-  // Draws the frame, the block dividers and the text, each line clipped to TextRect. Text is
-  // drawn without a background, over whatever is under it.
+  // Device pixels of a frame or divider line across this resolution: at least 1/300 inch, so
+  // that the lines show on paper at any printer resolution; 1 on a screen.
+  static int LineWidth(int pixelsPerInch);
+
+  // Draws the frame, the block dividers and the text, each line clipped to TextRect. A line
+  // starts on its coordinate's pixel and grows right or down by LineWidth, so that sections
+  // meeting at an edge share one line. Text is drawn without a background, over whatever is
+  // under it.
   void DrawSection(QPainter& canvas) const;
 
  private:

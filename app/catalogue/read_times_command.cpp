@@ -35,12 +35,14 @@ bool ConfirmClearing(const std::vector<TAlbumRow>& rows, int clearFrom, int trac
   int last = 0;
   for (int n = clearFrom; n <= static_cast<int>(rows.size()); ++n)
     if (rows[static_cast<size_t>(n) - 1].HoldsAnything()) last = n;
-  const QString text = QStringLiteral(
-                           "The CD has %1 tracks, but the album has songs in rows %2 to %3. "
-                           "Do you want to clear those rows?")
-                           .arg(tracks)
-                           .arg(clearFrom)
-                           .arg(last);
+  const QString disc =
+      tracks == 1 ? QStringLiteral("1 track") : QStringLiteral("%1 tracks").arg(tracks);
+  const bool oneRow = last == clearFrom;
+  const QString rowsText = oneRow ? QStringLiteral("row %1").arg(clearFrom)
+                                  : QStringLiteral("rows %1 to %2").arg(clearFrom).arg(last);
+  const QString text =
+      QStringLiteral("The CD has %1, but the album has songs in %2. Do you want to clear %3?")
+          .arg(disc, rowsText, oneRow ? QStringLiteral("that row") : QStringLiteral("those rows"));
   return MessageDlg(text, mtConfirmation, mbYesNo, parent) == mrYes;
 }
 

@@ -3,8 +3,10 @@
 #include <cdio/cdio.h>
 
 #include "cd/libcdio_device.h"
+#include "cd/libcdio_log.h"
 
 QString CdAudioSource() {
+  InstallLibcdioLogHandler();
   const QString named = qEnvironmentVariable("REELSMITH_CD");
   if (!named.isEmpty()) return named;
   QString first;

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "cd/libcdio_log.h"
+
 namespace {
 
 bool IsImageDriver(driver_id_t id) {
@@ -25,7 +27,9 @@ QString CdText(cdtext_t* text, cdtext_field_t field, track_t track) {
 
 void TLibcdioDevice::TCloser::operator()(_CdIo* handle) const { cdio_destroy(handle); }
 
-TLibcdioDevice::TLibcdioDevice(const QString& source) : source_(source) {}
+TLibcdioDevice::TLibcdioDevice(const QString& source) : source_(source) {
+  InstallLibcdioLogHandler();
+}
 
 TLibcdioDevice::~TLibcdioDevice() = default;
 
@@ -40,9 +44,11 @@ bool TLibcdioDevice::Reopen() {
   // The contents are kept until the new ones are known, so that the same disc plays on.
   handle_.reset();
   text_ = {};
+  TakeLibcdioError();  // an older message is not this open's
   const QByteArray name = QFile::encodeName(source_);
   // A missing file would otherwise be tried as a drive by every driver in turn.
   if (QFileInfo::exists(source_)) handle_.reset(cdio_open(name.constData(), DRIVER_UNKNOWN));
+  lastError_ = TakeLibcdioError();
   if (!handle_) {
     ClearTableOfContents();
     return false;
@@ -50,6 +56,10 @@ bool TLibcdioDevice::Reopen() {
   image_ = IsImageDriver(cdio_get_driver_id(handle_.get()));
   stamp_ = image_ ? ImageStamp() : QString();
   ReadContents();
+  // Libcdio goes on after an error it logged, but what it then answers is not to be trusted.
+  const QString readError = TakeLibcdioError();
+  if (!readError.isEmpty()) lastError_ = readError;
+  if (!lastError_.isEmpty()) ClearTableOfContents();
   return true;
 }
 
@@ -85,7 +95,10 @@ void TLibcdioDevice::Open() {
   ejected_ = false;
   const bool ok = Reopen();
   open_ = ok;
-  if (!ok) throw ECdError(QStringLiteral("Unable to open the CD audio device %1.").arg(source_));
+  if (ok) return;
+  QString message = QStringLiteral("Unable to open the CD audio device %1.").arg(source_);
+  if (!lastError_.isEmpty()) message += QStringLiteral(" (libcdio: %1)").arg(lastError_);
+  throw ECdError(message);
 }
 
 void TLibcdioDevice::Close() {

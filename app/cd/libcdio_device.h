@@ -11,13 +11,16 @@ struct _CdIo;
 
 // The CD audio device through libcdio: a drive (/dev/sr0) or a disc image (.cue/.bin, .toc,
 // .nrg) read as if it were one. Libcdio plays no image and few drives on Linux, so playing is
-// kept by a monotonic clock (TClockedCdDevice); a drive that can play is also told to.
+// kept by a monotonic clock (TClockedCdDevice); a drive that can play is also told to. Creating
+// one installs the program's libcdio log handler, so no libcdio error ends the program.
 class TLibcdioDevice : public TClockedCdDevice {
  public:
   explicit TLibcdioDevice(const QString& source);
   ~TLibcdioDevice() override;
 
   const QString& Source() const { return source_; }
+  // The error libcdio logged while the source was last opened or read; empty when none.
+  const QString& LastError() const { return lastError_; }
 
   void Open() override;
   void Close() override;
@@ -51,5 +54,6 @@ class TLibcdioDevice : public TClockedCdDevice {
   bool image_ = false;
   bool ejected_ = false;
   QString stamp_;
+  QString lastError_;
   TCdText text_;
 };

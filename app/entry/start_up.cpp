@@ -9,6 +9,7 @@
 #include "catalogue/catalogue_window.h"
 #include "cd/cd_audio_source.h"
 #include "cd/cd_player.h"
+#include "cd/libcdio_log.h"
 #include "shell/about_box.h"
 #include "shell/application.h"
 #include "shell/colour_notice.h"
@@ -17,6 +18,8 @@
 #include "shell/splash.h"
 
 int RunReelsmith(int argc, char** argv) {
+  // Before anything can reach libcdio, whose own handler would end the program on an error.
+  InstallLibcdioLogHandler();
   TReelsmithApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("reelsmith"));
 
@@ -44,9 +47,7 @@ int RunReelsmith(int argc, char** argv) {
     ShowAboutBox(window, splashScreen->ProductPicture());
   };
   window->OnColourNotice = [window] { ShowColorNoticeIfNeeded(window); };
-  window->OnStartUpLoadError = [window](const QString& text) {
-    ShowModelessMessage(window, text);
-  };
+  window->OnStartUpLoadError = [window](const QString& text) { ShowModelessMessage(window, text); };
   splash->SetHandOver([window] { window->ShowFromSplash(); });
 
   // The one cassette window, hidden until the catalogue window shows it. It holds songs of the

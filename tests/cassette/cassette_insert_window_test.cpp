@@ -5,6 +5,8 @@
 #include "cassette/cassette_insert_window.h"
 #include "cassette/cassette_list.h"
 #include "cassette/cassette_section.h"
+#include "cassette/insert_printer.h"
+#include "cassette/insert_section.h"
 #include "cassette/song_arrangement.h"
 #include "cassette/time_edit.h"
 #include "catalogue/album_editor.h"
@@ -19,6 +21,7 @@
 #include "select/music_drag.h"
 #include "shell/cancel_dialog.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/font_dialog.h"
 #include "shell/message_dialog.h"
 #include "shell/print_dialogs.h"
 
@@ -28,6 +31,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPrinter>
@@ -191,6 +195,50 @@ TEST_F(CassetteInsertWindowTest, FirstStartShowsTheDefaults) {
   EXPECT_EQ(window.Action("PrintInsertMenu")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
   EXPECT_EQ(window.Action("PrintSongListMenu")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
   EXPECT_EQ(window.Action("BackgroundBitmapMenu")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+}
+
+TEST_F(CassetteInsertWindowTest, ListsAndFlapsStartInArialTenPointAndAChosenFontStays) {
+  TCassetteInsert window;
+  const std::vector<QWidget*> controls = {window.FrontFlap(), window.EdgeFlap(), window.Side1Flap(),
+                                          window.Side2Flap(), window.ExcessSongs()};
+  for (QWidget* control : controls) {
+    SCOPED_TRACE(control->objectName().toStdString());
+    EXPECT_EQ(control->font().family(), "Arial");
+    EXPECT_EQ(control->font().pointSize(), 10);
+    // Fontconfig gives Liberation Sans, which has Arial's metrics.
+    EXPECT_EQ(QFontInfo(control->font()).family(), "Liberation Sans");
+  }
+  // A block of the printed insert holds 16 lines of it at any printer resolution.
+  TInsertSection side;
+  side.AssignFrom(window.Side1Flap());
+  side.SetColumnHeight(TInsertPrinter::kColumnHeight);
+  for (int dpi : {300, 600, 1200}) {
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(dpi / 0.0254));
+    device.setDotsPerMeterY(qRound(dpi / 0.0254));
+    EXPECT_EQ(side.LinesPerBlock(device), 16) << dpi;
+  }
+
+  // A font the user chooses replaces the starting one and stays when the window is shown and
+  // laid out again.
+  const QFont chosen(QStringLiteral("Liberation Serif"), 12);
+  int asked = 0;
+  TFontDialogSeam answer([&](const TFontDialogRequest& r) {
+    ++asked;
+    EXPECT_EQ(r.font.pointSize(), 10);
+    return std::optional<QFont>(chosen);
+  });
+  window.Side1Flap()->FontItem()->trigger();
+  window.FrontFlap()->MenuItems().last()->trigger();
+  EXPECT_EQ(asked, 2);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.Action("Layout3Menu")->trigger();
+  EXPECT_EQ(window.Side1Flap()->font(), chosen);
+  EXPECT_EQ(window.FrontFlap()->font(), chosen);
+  EXPECT_EQ(window.Side2Flap()->font().pointSize(), 10);
+  side.AssignFrom(window.Side1Flap());
+  EXPECT_EQ(side.Font(), chosen);
 }
 
 TEST_F(CassetteInsertWindowTest, StoredSettingsAreReadClampedAndWrittenAtTheEnd) {
@@ -361,6 +409,37 @@ TEST_F(CassetteInsertWindowTest, DragOutOfAListStartsOnlyOnceTheMouseMoved) {
   // (Offscreen, the drag itself ends at once; what it carried stays in the tag.)
   moveTo(at + QPoint(0, 3 * QApplication::startDragDistance()));
   EXPECT_EQ(Tag(side1), static_cast<TReelsmithRecord*>(side1->EntrySong(1)));
+}
+
+TEST_F(CassetteInsertWindowTest, TheWholeClientAreaTakesDropsButTheFlaps) {
+  Open();
+  QObject* albums = PressAlbum(0);
+  cassette_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(cassette_.get()));
+  const QWidget* area = cassette_->findChild<QWidget*>(QStringLiteral("InsertArea"));
+  ASSERT_NE(area, nullptr);
+  const QRect insert(area->mapTo(cassette_.get(), QPoint(0, 0)), area->size());
+  // The toolbar makes the window wider than the insert area: a strip beside the flaps and
+  // sides that belongs to the window itself.
+  ASSERT_GT(cassette_->width(), insert.right() + 4);
+  const QWidget* flap = cassette_->FrontFlap();
+  const QPoint onFlap = flap->mapTo(cassette_.get(), flap->rect().center());
+  const QPoint besideFlap(insert.right() + 4, onFlap.y());
+  const QPoint besideSides(insert.right() + 4, insert.bottom() - 4);
+  for (const QPoint& strip : {besideFlap, besideSides}) {
+    EXPECT_EQ(cassette_->childAt(strip), nullptr) << strip.x() << "," << strip.y();
+    for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop})
+      EXPECT_TRUE(cassette_->TakesWindowDrag(type, albums, strip)) << type;
+    EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::DragEnter, nullptr, strip));
+  }
+  // A drag entering over a flap is taken, so that the moves on to the strip reach the window;
+  // over the flap it may not drop.
+  EXPECT_TRUE(cassette_->TakesWindowDrag(QEvent::DragEnter, albums, onFlap));
+  EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::DragMove, albums, onFlap));
+  EXPECT_FALSE(cassette_->TakesWindowDrag(QEvent::Drop, albums, onFlap));
+
+  cassette_->OnSideDragDrop(cassette_.get(), albums, besideFlap);
+  EXPECT_FALSE(cassette_->SongArrangement()->SongList().IsEmpty());
 }
 
 TEST_F(CassetteInsertWindowTest, DropsOfStaleSongsOrWithoutSourceAreIgnored) {
@@ -616,8 +695,8 @@ TEST_F(CassetteInsertWindowTest, TheAlbumTitleDragsTheShownAlbumOntoTheCassetteB
   const QPoint to = from + QPoint(QApplication::startDragDistance() + 2, 0);
   const auto dragTitle = [&] {
     QTest::mousePress(title, Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), title->mapToGlobal(QPointF(to)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), title->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(title, &move);
     QTest::mouseRelease(title, Qt::LeftButton, {}, to);
   };
@@ -628,8 +707,8 @@ TEST_F(CassetteInsertWindowTest, TheAlbumTitleDragsTheShownAlbumOntoTheCassetteB
   // A press that moves less than the drag distance starts nothing.
   QTest::mousePress(title, Qt::LeftButton, {}, from);
   QMouseEvent nudge(QEvent::MouseMove, QPointF(from + QPoint(1, 0)),
-                    title->mapToGlobal(QPointF(from + QPoint(1, 0))), Qt::NoButton,
-                    Qt::LeftButton, Qt::NoModifier);
+                    title->mapToGlobal(QPointF(from + QPoint(1, 0))), Qt::NoButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QApplication::sendEvent(title, &nudge);
   QTest::mouseRelease(title, Qt::LeftButton, {}, from);
   EXPECT_EQ(drags, 1);

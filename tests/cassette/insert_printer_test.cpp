@@ -354,6 +354,53 @@ TEST_F(InsertPrinterTest, FramesDividersAndTextLandWhereTheLayoutSays) {
   }
 }
 
+// Consecutive dark pixels from `from` on, stepping by `step`.
+int DarkRun(const QImage& image, QPoint from, QPoint step) {
+  int run = 0;
+  for (QPoint p = from; image.rect().contains(p) && qGray(image.pixel(p)) < 128; p += step) ++run;
+  return run;
+}
+
+TEST_F(InsertPrinterTest, FrameAndDividerLinesAreAtLeastAThreeHundredthOfAnInchWide) {
+  EXPECT_EQ(TInsertSection::LineWidth(96), 1);
+  EXPECT_EQ(TInsertSection::LineWidth(300), 1);
+  EXPECT_EQ(TInsertSection::LineWidth(360), 2);
+  for (int dpi : {600, 1200}) {
+    SCOPED_TRACE(dpi);
+    const QString pdf = File(QString("lines%1.pdf").arg(dpi));
+    auto printer = PdfPrinter(pdf, dpi);
+    printer_.Side1()->SetLines(SideOf("A", 2, *printer));
+    printer_.Side2()->SetLines({});
+    printer_.SetArrangement(iaHCassetteUp);
+    ASSERT_TRUE(printer_.PrintCopies(*printer, QImage(), plTile));
+    const int width = (dpi + 299) / 300;  // 2 pixels at 600 dpi, 4 at 1200
+    const QImage card = Render(pdf, *printer, 41 * dpi / 10, 66 * dpi / 10, false);
+    ASSERT_FALSE(card.isNull());
+
+    // Every horizontal line, the block divider included, measured where no vertical line runs.
+    const std::vector<int> rows = HorizontalLines(card, 19 * dpi / 10);
+    ASSERT_EQ(rows.size(), 5u);  // flaps' tops, sides' top, divider, bottom
+    for (int y : rows) {
+      const int run = DarkRun(card, QPoint(dpi, y), QPoint(0, 1));
+      EXPECT_GE(run, width) << "row " << y;
+      EXPECT_LE(run, width + 1) << "row " << y;
+    }
+    // The card's left and right edges and the line between the sides, below the flaps.
+    const int below = (printer_.Side1()->Top() + 10) * dpi / 10;
+    for (int x : {0, 20 * dpi / 10, 40 * dpi / 10}) {
+      int left = x;  // the rendering may put the line's first column one pixel early
+      if (left > 0 && qGray(card.pixel(left - 1, below)) < 128) --left;
+      const int run = DarkRun(card, QPoint(left, below), QPoint(1, 0));
+      EXPECT_GE(run, width) << "column " << x;
+      EXPECT_LE(run, width + 1) << "column " << x;
+    }
+    // The geometry stays: the lines start where they did.
+    EXPECT_EQ(printer_.FitProblem(*printer), QString());
+    ExpectPositions(rows, {0, 7 * dpi / 10, 12 * dpi / 10, 38 * dpi / 10, 64 * dpi / 10},
+                    "horizontal");
+  }
+}
+
 TEST_F(InsertPrinterTest, FlapAlignmentsAndClippingAtTheFrame) {
   for (int dpi : {600, 1200}) {
     const QString pdf = File(QString("flap%1.pdf").arg(dpi));
@@ -389,7 +436,7 @@ TEST_F(InsertPrinterTest, FlapAlignmentsAndClippingAtTheFrame) {
     ASSERT_FALSE(card.isNull());
     int inkLeftOfBox = 0, inkInMargin = 0;
     for (int y = edge.top(); y < edge.top() + edge.height(); ++y) {
-      for (int x = edge.left() - dpi / 40 + 1; x < edge.left() - 1; ++x)
+      for (int x = TInsertSection::LineWidth(dpi) + 1; x < edge.left() - 1; ++x)
         inkLeftOfBox += Dark(card.pixel(x, y));
       for (int x = edge.left() + edge.width() + 1; x < 40 * dpi / 10 - 2; ++x)
         inkInMargin += Dark(card.pixel(x, y));

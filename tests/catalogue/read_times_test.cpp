@@ -142,6 +142,27 @@ TEST_F(ReadTimesTest, SongsAfterTheLastTrackAreClearedOnlyWhenTheUserAgrees) {
   }
 }
 
+TEST_F(ReadTimesTest, TheClearingQuestionCountsOneTrackAndOneRowInTheSingular) {
+  UseDisc({200 * kSecond});
+  Command("NewAlbumMenu");
+  for (int n = 2; n <= 4; ++n) Grid()->SetSongTitle(n, QStringLiteral("Song %1").arg(n));
+  Command("ReadTimesfromCD");
+  ASSERT_EQ(messages_.Asked().size(), 1u);
+  EXPECT_EQ(messages_.Asked()[0].text,
+            "The CD has 1 track, but the album has songs in rows 2 to 4. Do you want to clear "
+            "those rows?");
+  Command("CancelEditingMenu");
+
+  UseDisc(TwelveTracks());
+  Command("NewAlbumMenu");
+  Grid()->SetSongTitle(13, QStringLiteral("Bonus"));
+  Command("ReadTimesfromCD");
+  ASSERT_EQ(messages_.Asked().size(), 2u);
+  EXPECT_EQ(messages_.Asked()[1].text,
+            "The CD has 12 tracks, but the album has songs in row 13. Do you want to clear that "
+            "row?");
+}
+
 TEST_F(ReadTimesTest, DeviceErrorsAndRefusedRowsWarnInsteadOfWritingZero) {
   const QString warning = QString::fromLatin1(kUnableToReadCd);
   EXPECT_EQ(warning,

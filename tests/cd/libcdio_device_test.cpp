@@ -1,11 +1,20 @@
 #include "app_test_environment.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cdio/logging.h>
+
+#include <cstdlib>
+
+#include "cd/cd_audio_source.h"
+#include "cd/cd_player.h"
 #include "cd/libcdio_device.h"
+#include "cd/libcdio_log.h"
 #include "cd/track_times.h"
 #include "disc_images.h"
 
@@ -144,6 +153,110 @@ TEST_F(LibcdioDeviceTest, EjectOpensTheDoorAndPlayLoadsTheImageAgain) {
   device.Play();
   EXPECT_EQ(device.Mode(), cmPlaying);
   EXPECT_EQ(device.TrackCount(), 3);
+}
+
+// Sources on which libcdio logs an error, which by its own handler would end the program.
+TEST_F(LibcdioDeviceTest, AFolderALonelyBinOrADamagedTocIsNoDiscAndNotTheEnd) {
+  const QString folder = Base("folder.cue");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString lonely = Base("lonely.bin");
+  ASSERT_TRUE(cdtest::WriteSparseBin(lonely, 1000));
+  // The data file's byte offset lies far past its end.
+  const QString toc = Base("damaged.toc");
+  ASSERT_TRUE(cdtest::WriteSparseBin(Base("damaged.bin"), 1000));
+  ASSERT_TRUE(cdtest::WriteText(toc, QStringLiteral("CD_DA\nTRACK AUDIO\nDATAFILE \"%1\" "
+                                                    "#99999999 00:00:00\n")
+                                         .arg(Base("damaged.bin"))));
+  struct Case {
+    QString path;
+    const char* logged;
+  };
+  for (const Case& c : {Case{folder, "Is a directory"}, Case{lonely, "not recognized as a CUE"},
+                        Case{toc, "too small"}}) {
+    SCOPED_TRACE(c.path.toStdString());
+    TLibcdioDevice device(c.path);
+    QString message;
+    try {
+      device.Open();
+    } catch (const ECdError& e) {
+      message = e.Message();
+    }
+    EXPECT_TRUE(device.LastError().contains(QLatin1String(c.logged)))
+        << device.LastError().toStdString();
+    // Either the open fails and says why, or the disc is not ready.
+    if (!message.isEmpty())
+      EXPECT_TRUE(message.contains(device.LastError())) << message.toStdString();
+    else
+      EXPECT_EQ(device.Mode(), cmNotReady);
+    EXPECT_THROW(ReadDiscContents(device), ECdError);
+
+    // The player shows such a source as it shows a missing one.
+    TCDPlayer player(std::make_unique<TLibcdioDevice>(c.path));
+    player.CDTimerTimer();
+    EXPECT_FALSE(player.IsReady());
+    EXPECT_TRUE(player.CDLabel()->text() == "In Use" || player.CDLabel()->text() == "Not Ready")
+        << player.CDLabel()->text().toStdString();
+  }
+}
+
+TEST_F(LibcdioDeviceTest, AnImageTurnedIntoAFolderWhileThePlayerPollsIsNotReady) {
+  const QString cue = cdtest::WriteCueImage(Base("disc"), kAlbum);
+  TCDPlayer player(std::make_unique<TLibcdioDevice>(cue));
+  int changes = 0;
+  player.OnReadyChanged = [&changes] { ++changes; };
+  player.CDTimerTimer();
+  ASSERT_TRUE(player.IsReady());
+  EXPECT_EQ(player.TrackCount(), 3);
+
+  // Without the data file beside it, libcdio logs an error reading the folder.
+  ASSERT_TRUE(QFile::remove(cue));
+  ASSERT_TRUE(QFile::remove(Base("disc.bin")));
+  ASSERT_TRUE(QDir().mkpath(cue));
+  for (int poll = 0; poll < 3; ++poll) {
+    player.CDTimerTimer();
+    EXPECT_FALSE(player.IsReady()) << poll;
+    EXPECT_EQ(player.CDLabel()->text(), "Not Ready") << poll;
+  }
+  EXPECT_EQ(changes, 2);
+  EXPECT_EQ(player.TrackCount(), 0);
+  const auto* device = dynamic_cast<const TLibcdioDevice*>(player.Device());
+  ASSERT_NE(device, nullptr);
+  EXPECT_TRUE(device->LastError().contains(QLatin1String("Is a directory")))
+      << device->LastError().toStdString();
+
+  // A disc under the name again is read on the next poll.
+  ASSERT_TRUE(QDir().rmdir(cue));
+  ASSERT_FALSE(cdtest::WriteCueImage(Base("disc"), {Audio(30 * 75), Audio(20 * 75)}).isEmpty());
+  player.CDTimerTimer();
+  EXPECT_TRUE(player.IsReady());
+  EXPECT_EQ(player.TrackCount(), 2);
+}
+
+TEST(LibcdioLogTest, ErrorsAreKeptOnceAndWarningsAreNot) {
+  InstallLibcdioLogHandler();
+  TakeLibcdioError();
+  cdio_log(CDIO_LOG_WARN, "a warning");
+  EXPECT_EQ(TakeLibcdioError(), "");
+  cdio_log(CDIO_LOG_ERROR, "first %d", 1);
+  cdio_log(CDIO_LOG_ERROR, "second %d", 2);
+  EXPECT_EQ(TakeLibcdioError(), "second 2");
+  EXPECT_EQ(TakeLibcdioError(), "");
+}
+
+// A fresh process, so that nothing before the drive enumeration has installed the handler.
+TEST(LibcdioLogDeathTest, DriveEnumerationInstallsTheHandlerFirst) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        qunsetenv("REELSMITH_CD");
+        CdAudioSource();
+        cdio_log(CDIO_LOG_ERROR, "logged after the enumeration");
+        std::fprintf(stderr, "still running\n");
+        std::fflush(stderr);
+        // Without running the exit handlers, which the application object does not survive.
+        std::_Exit(TakeLibcdioError() == "logged after the enumeration" ? 0 : 2);
+      },
+      testing::ExitedWithCode(0), "still running");
 }
 
 // cd-info (libcdio-utils) lists each track's start sector and the lead-out.
