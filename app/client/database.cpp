@@ -20,7 +20,12 @@
 #define RS_INSTALL_LIBDIR "/usr/local/lib"
 #endif
 
-const char* const kReelsmithLibraryName = "libReelsmithDB.so";
+// The library's SONAME: the run-time package holds only this name, not the bare ".so".
+#ifndef RS_LIBRARY_FILE_NAME
+#define RS_LIBRARY_FILE_NAME "libReelsmithDB.so.1"
+#endif
+
+const char* const kReelsmithLibraryName = RS_LIBRARY_FILE_NAME;
 
 namespace {
 

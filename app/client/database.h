@@ -1,6 +1,6 @@
 #pragma once
 // TReelsmithDB: the program's one gateway to the music database library. It loads
-// libReelsmithDB.so at run time, binds its functions by name, wraps them in methods
+// libReelsmithDB.so.1 at run time, binds its functions by name, wraps them in methods
 // that take and return record objects, holds the state several windows share (file
 // name, current album, editing) and announces every change to the change links.
 #include <cstdint>

@@ -30,9 +30,12 @@ QString MessageOfConstruction(const TLibrarySearch& search) {
   return "(constructed)";
 }
 
+// The name the program looks for: the library's SONAME.
+const QString kName = QString::fromLatin1(kReelsmithLibraryName);
+
 QString MissingText(const char* name) {
   return QString(
-             "libReelsmithDB.so is missing the %1 function.  You may need a newer version "
+             "libReelsmithDB.so.1 is missing the %1 function.  You may need a newer version "
              "of the DLL.")
       .arg(name);
 }
@@ -47,11 +50,11 @@ TEST(RsdbLoad, TheFirstMissingFunctionInBindingOrderIsReported) {
   EXPECT_EQ(MessageOfConstruction(StubLibrary("no_baget")), MissingText("BAGet"));
   EXPECT_EQ(MessageOfConstruction(StubLibrary("no_loaddb_baget")), MissingText("LoadDb"));
   // A failed construction lets the library go again.
-  EXPECT_FALSE(StillLoaded(StubFolder("no_loaddb_baget") + "/libReelsmithDB.so"));
+  EXPECT_FALSE(StillLoaded(StubFolder("no_loaddb_baget") + "/" + kName));
 }
 
 TEST(RsdbLoad, TheComponentInitialisesTheCatalogueOnceAndFreesItBeforeUnloading) {
-  const QString path = StubFolder("full") + "/libReelsmithDB.so";
+  const QString path = StubFolder("full") + "/" + kName;
   void* keep = nullptr;  // holds the library past the component, to read its counters
   {
     TReelsmithDB db(nullptr, StubLibrary("full"));
@@ -77,12 +80,24 @@ TEST(RsdbLoad, AMissingLibraryNamesItsFileAndEveryPlaceSearched) {
   search.Folders << a.path() << b.path();
   search.SystemSearch = false;
   EXPECT_EQ(MessageOfConstruction(search),
-            "Could not find libReelsmithDB.so.  Please check that it is in " + a.path() +
+            "Could not find libReelsmithDB.so.1.  Please check that it is in " + a.path() +
                 " or in " + b.path() + ".");
   search.SystemSearch = true;
   EXPECT_EQ(MessageOfConstruction(search),
-            "Could not find libReelsmithDB.so.  Please check that it is in " + a.path() + ", in " +
-                b.path() + " or in the path.");
+            "Could not find libReelsmithDB.so.1.  Please check that it is in " + a.path() +
+                ", in " + b.path() + " or in the path.");
+}
+
+TEST(RsdbLoad, TheLibraryIsFoundByItsSonameNotByTheDevelopmentLink) {
+  // A folder with only the bare name (as a -dev package installs it) is passed over.
+  QTemporaryDir bare, soname;
+  ASSERT_TRUE(QFile::copy(StubFolder("full") + "/" + kName, bare.filePath("libReelsmithDB.so")));
+  ASSERT_TRUE(QFile::copy(StubFolder("full") + "/" + kName, soname.filePath(kName)));
+  TLibrarySearch search;
+  search.Folders << bare.path() << soname.path();
+  search.SystemSearch = false;
+  TReelsmithDB db(nullptr, search);
+  EXPECT_EQ(db.LibraryPath(), soname.filePath(kName));
 }
 
 TEST(RsdbLoad, RecordClassesBindTheirFunctionsAtTheirFirstConstruction) {
@@ -146,10 +161,8 @@ std::string Canonical(const QString& path) {
 // A stand-in installed folder holding a decoy: the stub library, told apart by its path.
 class RsdbInstalledFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(QFile::copy(StubFolder("full") + "/libReelsmithDB.so", Decoy()));
-  }
-  QString Decoy() const { return installed.filePath("libReelsmithDB.so"); }
+  void SetUp() override { ASSERT_TRUE(QFile::copy(StubFolder("full") + "/" + kName, Decoy())); }
+  QString Decoy() const { return installed.filePath(kName); }
 
   QTemporaryDir installed;
 };
@@ -204,8 +217,7 @@ TEST(RsdbInstalledFolderChild, LoadWithTheDefaultSearch) {
 class RsdbCurrentDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(
-        QFile::copy(StubFolder("full") + "/libReelsmithDB.so", cwd.filePath("libReelsmithDB.so")));
+    ASSERT_TRUE(QFile::copy(StubFolder("full") + "/" + kName, cwd.filePath(kName)));
     previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(cwd.path()));
   }
@@ -242,22 +254,23 @@ TEST_F(RsdbCurrentDirectory, RelativeFoldersInTheSearchAreSkipped) {
   search.Folders << "."
                  << "" << empty.path();
   search.SystemSearch = false;
-  EXPECT_EQ(MessageOfConstruction(search),
-            "Could not find libReelsmithDB.so.  Please check that it is in " + empty.path() + ".");
+  EXPECT_EQ(
+      MessageOfConstruction(search),
+      "Could not find libReelsmithDB.so.1.  Please check that it is in " + empty.path() + ".");
 }
 
 TEST_F(RsdbCurrentDirectory, EmptyOrRelativeLibraryPathEntriesAreNotFollowed) {
   bool loaded = false;
   for (const char* path : {"", ":", ".", "./", "x:.:/nonexistent"}) {
     const std::string out = RunChild(path, loaded);
-    EXPECT_NE(out.find("RESULT Could not find libReelsmithDB.so."), std::string::npos)
+    EXPECT_NE(out.find("RESULT Could not find libReelsmithDB.so.1."), std::string::npos)
         << "LD_LIBRARY_PATH=" << path << "\n"
         << out;
     EXPECT_FALSE(loaded) << "LD_LIBRARY_PATH=" << path;
   }
   // Control: the same library named by an absolute entry is found.
   const std::string out = RunChild(cwd.path().toStdString().c_str(), loaded);
-  EXPECT_NE(out.find("RESULT loaded " + cwd.path().toStdString() + "/libReelsmithDB.so"),
+  EXPECT_NE(out.find("RESULT loaded " + cwd.path().toStdString() + "/libReelsmithDB.so.1"),
             std::string::npos)
       << out;
   EXPECT_TRUE(loaded);

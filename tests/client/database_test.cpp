@@ -440,7 +440,7 @@ TEST(RsdbSearch, TheDefaultSearchTakesTheLibraryBesideTheProgram) {
   TReelsmithDB db;
   EXPECT_EQ(db.objectName(), "ReelsmithDB");
   EXPECT_EQ(QFileInfo(db.LibraryPath()).canonicalFilePath(),
-            QFileInfo(RS_BIN_DIR "/libReelsmithDB.so").canonicalFilePath());
+            QFileInfo(RS_BIN_DIR "/libReelsmithDB.so.1").canonicalFilePath());
 }
 
 }  // namespace
