@@ -33,6 +33,7 @@
 #include "cd/cd_player.h"
 #include "client/album_record.h"
 #include "client/notify_link.h"
+#include "import/music_import_command.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 #include "reports/report_dialog.h"
@@ -88,6 +89,7 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
       selector->CancelFind();
   };
   fileCommands_ = std::make_unique<TCatalogueFileCommands>(*db_, *autoFile_, this);
+  musicImport_ = std::make_unique<TMusicImportCommand>(*db_, this);
 
   BuildControls();
   BuildMenus();
@@ -102,9 +104,10 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   // invisibly and its show state kept for then.
   placement_->SetForceInvisible(true);
   placement_->RestorePlacement();
-  placementShowCmd_ = TProfile(QString::fromLatin1(kIniFileName))
-                          .ReadInteger(QStringLiteral("ReelsmithForm"),
-                                       QStringLiteral("PlaceShowCmd"), TWindowPlacement::kShowNormal);
+  placementShowCmd_ =
+      TProfile(QString::fromLatin1(kIniFileName))
+          .ReadInteger(QStringLiteral("ReelsmithForm"), QStringLiteral("PlaceShowCmd"),
+                       TWindowPlacement::kShowNormal);
 
   changeLink_ = new TNotifyLink(this);
   changeLink_->OnNotify = [this](TReelsmithDB*, const TReelsmithDBEventInfo& info) {
@@ -287,6 +290,10 @@ void TReelsmithForm::BuildMenus() {
   AddCommand(album, "DeleteAlbumMenu", QStringLiteral("&Delete Album"),
              QStringLiteral("Remove the currently displayed album from the database."), {}, 40,
              [this] { DeleteAlbumMenuClick(); });
+  AddCommand(album, "AddAlbumsFromMusicFilesMenu",
+             QStringLiteral("Add Albums from &Music Files..."),
+             QStringLiteral("Add albums from a folder of music files."), {}, 190,
+             [this] { AddAlbumsFromMusicFilesMenuClick(); });
   album->addSeparator();
   AddCommand(album, "ReadTimesfromCD", QStringLiteral("&Read Times from CD"),
              QStringLiteral("Read song times from the CD in the CD-ROM drive."),
@@ -306,7 +313,8 @@ void TReelsmithForm::BuildMenus() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
-             QStringLiteral("Display cassette insert."), {}, 80, [this] { DisplayCassetteInsert(); });
+             QStringLiteral("Display cassette insert."), {}, 80,
+             [this] { DisplayCassetteInsert(); });
   AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
              QStringLiteral("Display the Audio CD player."), {}, 100,
              [this] { DisplayCDPlayer(); });
@@ -389,7 +397,8 @@ void TReelsmithForm::BuildSpeedBar() {
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
   add("NewAlbumButton", QStringLiteral("New"),
-      QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
+      QStringLiteral(
+          "New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
       "NewAlbumMenu", QStyle::SP_CustomBase);
   add("EditAlbumButton", QStringLiteral("Edit"),
       QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",
@@ -582,6 +591,7 @@ void TReelsmithForm::UpdateCommands() {
   set("NewAlbumMenu", "NewAlbumButton", s.newAlbum);
   set("EditAlbumMenu", "EditAlbumButton", s.editAlbum);
   set("DeleteAlbumMenu", nullptr, s.deleteAlbum);
+  set("AddAlbumsFromMusicFilesMenu", nullptr, s.addFromMusicFiles);
   set("SaveChangesMenu", "SaveChangesButton", s.saveChanges);
   set("CancelEditingMenu", "CancelEditingButton", s.cancelEditing);
   set("InsertSongMenu", "InsertSongButton", s.insertSong);
@@ -664,6 +674,8 @@ void TReelsmithForm::CancelEditing() { editor_->CancelEditing(); }
 
 void TReelsmithForm::DeleteAlbumMenuClick() { editor_->DeleteAlbum(); }
 
+void TReelsmithForm::AddAlbumsFromMusicFilesMenuClick() { musicImport_->Run(); }
+
 void TReelsmithForm::InsertSongClick() { editor_->InsertSong(); }
 
 void TReelsmithForm::DeleteSongClick() { editor_->DeleteSong(); }
@@ -708,17 +720,17 @@ bool TReelsmithForm::FormCloseQuery() {
   bool allowed = true;
   bool dropEdit = false;
   if (db_->Editing()) {
-    if (MessageDlg(QStringLiteral(
-                       "You are editing an album.  Are you sure you want to exit Reelsmith?"),
-                   mtConfirmation, mbYesNo, this) == mrYes)
+    if (MessageDlg(
+            QStringLiteral("You are editing an album.  Are you sure you want to exit Reelsmith?"),
+            mtConfirmation, mbYesNo, this) == mrYes)
       dropEdit = true;
     else
       allowed = false;
   }
   if (db_->Changed()) {
-    switch (MessageDlg(QStringLiteral(
-                           "You have modified your database.  Do you want to save the changes?"),
-                       mtConfirmation, mbYesNoCancel, this)) {
+    switch (MessageDlg(
+        QStringLiteral("You have modified your database.  Do you want to save the changes?"),
+        mtConfirmation, mbYesNoCancel, this)) {
       case mrCancel:
         allowed = false;
         break;
@@ -871,6 +883,7 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {
   if (watched == nullptr || watched != cassetteButton_) return false;
   return HandleMusicDropEvent(
-      event, [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
+      event,
+      [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
       [this](QObject* source, const QPoint&) { CassetteInsertButtonDragDrop(source); });
 }
