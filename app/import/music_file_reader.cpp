@@ -68,6 +68,10 @@ QString ReadRef(TagLib::FileRef& ref, TMusicFileTags& tags) {
     tags.seconds = milliseconds > 0 ? milliseconds / 1000 : 0;
     tags.hasLength = milliseconds > 0;
   }
+  // Some readers accept any bytes (an MP3 reader looks for frames and finds none): without audio
+  // and without a tag there is nothing to say the file is music at all.
+  if (!tags.hasLength && tags.title.isEmpty() && tags.artist.isEmpty() && tags.album.isEmpty())
+    return QStringLiteral("no audio found in the file");
   return QString();
 }
 
