@@ -23,7 +23,7 @@ QString Quoted(const QString& text) { return QStringLiteral("\"%1\"").arg(text);
 TImportPreviewWindow::TImportPreviewWindow(const TImportPlan& plan, QWidget* parent)
     : QDialog(parent), plan_(plan) {
   setObjectName(QStringLiteral("ImportPreviewWindow"));
-  setWindowTitle(QStringLiteral("Add Albums from Music Files"));
+  setWindowTitle(QStringLiteral("Albums from Music Files"));
 
   int songs = 0;
   for (const TImportAlbum& a : plan.albums) songs += static_cast<int>(a.contents.songs.size());
