@@ -42,8 +42,8 @@ if [ "${SCREENSHOT_SESSION:-}" = 1 ]; then
   done
   [ -n "$preview" ] || { kill "$pid"; echo "no preview"; exit 1; }
   xdotool windowfocus --sync "$preview"
-  # Open the first album to show its songs.
-  xdotool key Down Right
+  # Open the last album to show its songs.
+  xdotool key End Right
   sleep 1
   import -window "$preview" "$out"
   kill "$pid"

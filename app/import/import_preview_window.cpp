@@ -31,8 +31,8 @@ TImportPreviewWindow::TImportPreviewWindow(const TImportPlan& plan, QWidget* par
   summary_->setObjectName(QStringLiteral("Summary"));
   summary_->setWordWrap(true);
   summary_->setText(
-      QStringLiteral("%1 albums with %2 songs from %3 music files. %4 files could not be read; "
-                     "%5 other files were passed over. Check the albums to add.")
+      QStringLiteral("Albums found: %1, with %2 songs from %3 music files. Files not "
+                     "read: %4. Other files passed over: %5. Check the albums to add.")
           .arg(plan.albums.size())
           .arg(songs)
           .arg(plan.filesRead)

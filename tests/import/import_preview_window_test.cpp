@@ -43,8 +43,9 @@ TEST(ImportPreviewWindow, ListsAlbumsWithTheirSongsAndStartsWithTheirCheckStates
             QStringLiteral("\"Second\": The catalogue already has this album."));
   EXPECT_EQ(w.ProblemList()->item(1)->text(), QStringLiteral("x.mp3: damaged file."));
   EXPECT_TRUE(w.Summary()->text().startsWith(
-      QStringLiteral("2 albums with 3 songs from 3 music files. 1 files could not be read; 7 "
-                     "other files")));
+      QStringLiteral("Albums found: 2, with 3 songs from 3 music files. Files not read: 1. Other "
+                     "files passed over: 7.")))
+      << w.Summary()->text().toStdString();
 }
 
 TEST(ImportPreviewWindow, AddIsOfferedOnlyWithACheckedAlbumAndStaysOpenWhenRefused) {
