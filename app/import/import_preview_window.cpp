@@ -55,16 +55,13 @@ TImportPreviewWindow::TImportPreviewWindow(const TImportPlan& plan, QWidget* par
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(clTitle, a.checked ? Qt::Checked : Qt::Unchecked);
     if (!a.problems.isEmpty()) item->setToolTip(clTitle, a.problems.join(QLatin1Char('\n')));
-    for (size_t i = 0; i < a.contents.songs.size(); ++i) {
-      const TAlbumSong& s = a.contents.songs[i];
-      auto* song = new QTreeWidgetItem(item);
-      song->setText(clTitle, QStringLiteral("%1. %2").arg(i + 1).arg(s.title));
-      song->setText(clArtist, s.artist);
-      song->setText(clTime, FormatDuration(s.time));
-      song->setTextAlignment(clTime, Qt::AlignRight | Qt::AlignVCenter);
-      song->setToolTip(clTitle, a.songFiles.value(static_cast<int>(i)));
-    }
+    // The songs are listed when the album is opened: thousands of rows nobody opens would
+    // only delay the preview.
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   }
+  connect(albums_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    if (item->parent() == nullptr && item->childCount() == 0) ListSongs(item);
+  });
   albums_->header()->setSectionResizeMode(clTitle, QHeaderView::Stretch);
   albums_->header()->setStretchLastSection(false);
   albums_->setColumnWidth(clArtist, 180);
@@ -112,6 +109,21 @@ TImportPreviewWindow::TImportPreviewWindow(const TImportPlan& plan, QWidget* par
   connect(albums_, &QTreeWidget::itemChanged, this, [this] { UpdateAddButton(); });
   UpdateAddButton();
   resize(760, 560);
+}
+
+void TImportPreviewWindow::ListSongs(QTreeWidgetItem* item) {
+  const int index = albums_->indexOfTopLevelItem(item);
+  if (index < 0 || static_cast<size_t>(index) >= plan_.albums.size()) return;
+  const TImportAlbum& a = plan_.albums[static_cast<size_t>(index)];
+  for (size_t i = 0; i < a.contents.songs.size(); ++i) {
+    const TAlbumSong& s = a.contents.songs[i];
+    auto* song = new QTreeWidgetItem(item);
+    song->setText(clTitle, QStringLiteral("%1. %2").arg(i + 1).arg(s.title));
+    song->setText(clArtist, s.artist);
+    song->setText(clTime, FormatDuration(s.time));
+    song->setTextAlignment(clTime, Qt::AlignRight | Qt::AlignVCenter);
+    song->setToolTip(clTitle, a.songFiles.value(static_cast<int>(i)));
+  }
 }
 
 std::vector<int> TImportPreviewWindow::CheckedAlbums() const {

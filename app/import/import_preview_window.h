@@ -1,7 +1,7 @@
 #pragma once
-// The preview of an import: the albums found, each with a check box and its songs below it, the
-// problems found, and Add / Cancel. It holds no catalogue logic: Add hands the checked albums to
-// OnAdd, which stores them (or says why not).
+// The preview of an import: the albums found, each with a check box and its songs below it
+// (listed when it is opened), the problems found, and Add / Cancel. It holds no catalogue logic:
+// Add hands the checked albums to OnAdd, which stores them (or says why not).
 #include <QDialog>
 
 #include <functional>
@@ -14,6 +14,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class TImportPreviewWindow : public QDialog {
   Q_OBJECT
@@ -37,6 +38,7 @@ class TImportPreviewWindow : public QDialog {
   QPushButton* CancelButton() const { return cancelButton_; }
 
  private:
+  void ListSongs(QTreeWidgetItem* album);
   void UpdateAddButton();
   void AddClicked();
 

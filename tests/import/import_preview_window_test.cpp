@@ -31,9 +31,10 @@ TEST(ImportPreviewWindow, ListsAlbumsWithTheirSongsAndStartsWithTheirCheckStates
   TImportPreviewWindow w(plan);
 
   ASSERT_EQ(w.AlbumList()->topLevelItemCount(), 2);
-  const QTreeWidgetItem* first = w.AlbumList()->topLevelItem(0);
+  QTreeWidgetItem* first = w.AlbumList()->topLevelItem(0);
   EXPECT_EQ(first->text(2), QStringLiteral("2"));
   EXPECT_EQ(first->text(3), QStringLiteral("2:30"));
+  w.AlbumList()->expandItem(first);
   ASSERT_EQ(first->childCount(), 2);
   EXPECT_EQ(first->child(1)->text(0), QStringLiteral("2. Song 2"));
   EXPECT_EQ(first->child(1)->text(3), QStringLiteral("1:15"));
