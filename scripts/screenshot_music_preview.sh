@@ -77,7 +77,7 @@ oggenc -Q -t "Café at Mile 40" -a "The Motorists" -l "Night Drive" -N 2 \
 cp "$work/a.wav" "$music/Demos/first idea.wav"
 cp "$work/b.wav" "$music/Demos/second idea.wav"
 oggenc -Q -t "Кукушка" -a "Кино" -l "Чёрный альбом" -N 1 "$work/a.wav" -o "$music/Kino/01.ogg"
-head -c 5000 /dev/urandom >"$music/Demos/broken.mp3"
+printf "not a music file %.0s" $(seq 1 300) >"$music/Demos/broken.mp3"
 
 XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work MUSIC=$music SCREENSHOT_SESSION=1 \
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" "$out"

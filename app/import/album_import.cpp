@@ -22,6 +22,30 @@ QString Refusal(int have, int adding, const char* what) {
       .arg(Count(TReelsmithDB::kMaxRecords), QLatin1String(what), Count(have), Count(adding));
 }
 
+QString TooLong(const char* what, const QString& text, int limit) {
+  return QStringLiteral(
+             "The %1 \"%2\" is longer than the %3 characters the catalogue keeps. Nothing was "
+             "added.")
+      .arg(QLatin1String(what), text)
+      .arg(limit);
+}
+
+// The first text longer than its field, as a refusal; the preview cuts them, so only a caller
+// that did not go through it meets this.
+QString TextLimitMessage(const TAlbumContents& c) {
+  if (c.title.size() > kImportNameLength) return TooLong("album title", c.title, kImportNameLength);
+  for (const QString* text : {&c.text1, &c.text2})
+    if (text->size() > kImportFieldTextLength)
+      return TooLong("album field text", *text, kImportFieldTextLength);
+  for (const TAlbumSong& s : c.songs) {
+    if (s.title.size() > kImportNameLength)
+      return TooLong("song title", s.title, kImportNameLength);
+    if (s.artist.size() > kImportNameLength)
+      return TooLong("artist name", s.artist, kImportNameLength);
+  }
+  return QString();
+}
+
 }  // namespace
 
 TImportFields TAlbumImport::Fields() const {
@@ -90,6 +114,10 @@ QString TAlbumImport::LimitMessage(const std::vector<const TAlbumContents*>& alb
   const int artistCount = db_.ArtistCount();
   if (artistCount + static_cast<long long>(fresh.size()) > TReelsmithDB::kMaxRecords)
     return Refusal(artistCount, static_cast<int>(fresh.size()), "artists");
+  for (const TAlbumContents* c : albums) {
+    const QString text = TextLimitMessage(*c);
+    if (!text.isEmpty()) return text;
+  }
   for (const TAlbumContents* c : albums)
     if (c->songs.size() > static_cast<size_t>(kImportAlbumSongs))
       return QStringLiteral("An album holds at most %1 songs; %2 has %3. Nothing was added.")

@@ -90,7 +90,7 @@ lame --silent --tt "Exit Ramp" --ta "The Motorists" --tl "Night Drive" --tn 2 --
 oggenc -Q -t "Dawn" -a "The Motorists" -l "Night Drive" -N 1 -c DISCNUMBER=2 \
   "$work/silence.wav" -o "$music/Night Drive/CD2/01 Dawn.ogg"
 cp "$work/silence.wav" "$music/Demos/first idea.wav"
-head -c 5000 /dev/urandom >"$music/Demos/broken.mp3"
+printf "not a music file %.0s" $(seq 1 300) >"$music/Demos/broken.mp3"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset WAYLAND_DISPLAY

@@ -127,6 +127,25 @@ TEST_F(AlbumImportTest, OnlyArtistsNotYetInTheCatalogueCountAgainstItsLimit) {
   EXPECT_EQ(db_->ArtistCount(), 2);
 }
 
+TEST_F(AlbumImportTest, AlbumsOverTheSongOrTextLimitsAreRefusedWhole) {
+  std::vector<TAlbumContents> albums = {Album("Fits", 2, "Band"), Album("Too long", 101, "Band")};
+  EXPECT_EQ(TAlbumImport(*db_).LimitMessage(Pointers(albums)),
+            QStringLiteral("An album holds at most 100 songs; \"Too long\" has 101. Nothing was "
+                           "added."));
+  albums[1].songs.resize(100);
+  albums[1].songs[99].artist = QString(50, QLatin1Char('x'));
+  EXPECT_TRUE(TAlbumImport(*db_)
+                  .LimitMessage(Pointers(albums))
+                  .startsWith(QStringLiteral("The artist name \"xxxx")));
+  albums[1].songs[99].artist = QString(49, QLatin1Char('x'));
+  albums[0].text2 = QString(26, QLatin1Char('y'));
+  EXPECT_THROW(TAlbumImport(*db_).Add(Pointers(albums)), Exception);
+  EXPECT_EQ(db_->AlbumCount(), 0);
+  albums[0].text2 = QString(25, QLatin1Char('y'));
+  TAlbumImport(*db_).Add(Pointers(albums));
+  EXPECT_EQ(db_->SongCount(), 102);
+}
+
 TEST_F(AlbumImportTest, FailureMidwayLeavesNoneOfTheAlbums) {
   Fill(1, 2);
   const int songsBefore = db_->SongCount();
