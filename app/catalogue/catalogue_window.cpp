@@ -104,10 +104,9 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   // invisibly and its show state kept for then.
   placement_->SetForceInvisible(true);
   placement_->RestorePlacement();
-  placementShowCmd_ =
-      TProfile(QString::fromLatin1(kIniFileName))
-          .ReadInteger(QStringLiteral("ReelsmithForm"), QStringLiteral("PlaceShowCmd"),
-                       TWindowPlacement::kShowNormal);
+  placementShowCmd_ = TProfile(QString::fromLatin1(kIniFileName))
+                          .ReadInteger(QStringLiteral("ReelsmithForm"),
+                                       QStringLiteral("PlaceShowCmd"), TWindowPlacement::kShowNormal);
 
   changeLink_ = new TNotifyLink(this);
   changeLink_->OnNotify = [this](TReelsmithDB*, const TReelsmithDBEventInfo& info) {
@@ -313,8 +312,7 @@ void TReelsmithForm::BuildMenus() {
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   AddCommand(tools, "CassetteInsertMenu", QStringLiteral("&Cassette Insert"),
-             QStringLiteral("Display cassette insert."), {}, 80,
-             [this] { DisplayCassetteInsert(); });
+             QStringLiteral("Display cassette insert."), {}, 80, [this] { DisplayCassetteInsert(); });
   AddCommand(tools, "CDPlayerMenu", QStringLiteral("CD &Player"),
              QStringLiteral("Display the Audio CD player."), {}, 100,
              [this] { DisplayCDPlayer(); });
@@ -397,8 +395,7 @@ void TReelsmithForm::BuildSpeedBar() {
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
   add("NewAlbumButton", QStringLiteral("New"),
-      QStringLiteral(
-          "New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
+      QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
       "NewAlbumMenu", QStyle::SP_CustomBase);
   add("EditAlbumButton", QStringLiteral("Edit"),
       QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",

@@ -1,6 +1,7 @@
 #include "import/album_grouping.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -83,8 +84,9 @@ void FillField(const TImportField& field, const QString& value, TImportAlbum& al
 
 // Builds the album (or one part of it) of the files [first, last).
 TImportAlbum MakeAlbum(const TGroup& group, size_t first, size_t last, int part, int parts,
-                       const TImportFields& fields) {
+                       const TImportFields& fields, const QHash<QString, QString>& knownArtists) {
   TImportAlbum album;
+  QSet<QString> respelled;
   TTextCheck check(album);
   QString title = group.title;
   if (parts > 1) {
@@ -119,6 +121,17 @@ TImportAlbum MakeAlbum(const TGroup& group, size_t first, size_t last, int part,
         check.Check(QStringLiteral("The title of song %1").arg(n), songTitle, kImportNameLength);
     song.artist =
         check.Check(QStringLiteral("The artist of song %1").arg(n), artist, kImportNameLength);
+    // The library finds an artist by name ignoring case and takes the new spelling: keep the
+    // catalogue's spelling instead, and say so.
+    const auto known = knownArtists.constFind(Fold(song.artist));
+    if (known != knownArtists.constEnd() && *known != song.artist) {
+      if (!respelled.contains(song.artist)) {
+        respelled.insert(song.artist);
+        album.problems << QStringLiteral("The artist %1 is in the catalogue as %2: stored as %2.")
+                              .arg(Quoted(song.artist), Quoted(*known));
+      }
+      song.artist = *known;
+    }
     song.time = f.tags.seconds;
     if (!f.tags.hasLength)
       album.problems << QStringLiteral("Song %1 (%2): the playing time could not be read.")
@@ -169,7 +182,10 @@ bool SameArtist(const TImportAlbum& album, const QString& existingArtist) {
 }  // namespace
 
 TImportPlan GroupAlbums(const TFolderScanResult& scan, const TImportFields& fields,
-                        const std::vector<TExistingAlbum>& existing) {
+                        const std::vector<TExistingAlbum>& existing,
+                        const QStringList& existingArtists) {
+  QHash<QString, QString> knownArtists;
+  for (const QString& a : existingArtists) knownArtists.insert(Fold(a), a);
   TImportPlan plan;
   plan.filesRead = static_cast<int>(scan.files.size());
   plan.filesSkipped = static_cast<int>(scan.skipped.size());
@@ -215,7 +231,7 @@ TImportPlan GroupAlbums(const TFolderScanResult& scan, const TImportFields& fiel
     for (int p = 0; p < parts; ++p) {
       const size_t first = static_cast<size_t>(p) * kImportAlbumSongs;
       const size_t last = std::min(n, first + kImportAlbumSongs);
-      TImportAlbum album = MakeAlbum(g, first, last, p + 1, parts, fields);
+      TImportAlbum album = MakeAlbum(g, first, last, p + 1, parts, fields, knownArtists);
       for (auto it = byTitle.find(Fold(album.contents.title));
            it != byTitle.end() && it.key() == Fold(album.contents.title); ++it) {
         if (SameArtist(album, *it)) {

@@ -65,5 +65,7 @@ extern const char kUnknownArtist[];
 // One album per album artist (else artist) and album title, its discs together; files without an
 // album tag make one album per folder, named after it. Songs go by disc, track, then file name.
 // An album of more than kImportAlbumSongs songs becomes parts "Title (1)", "Title (2)", ...
+// An artist the catalogue has under another spelling (capitals) keeps the catalogue's spelling.
 TImportPlan GroupAlbums(const TFolderScanResult& scan, const TImportFields& fields,
-                        const std::vector<TExistingAlbum>& existing);
+                        const std::vector<TExistingAlbum>& existing,
+                        const QStringList& existingArtists = {});

@@ -89,6 +89,14 @@ std::vector<TExistingAlbum> TAlbumImport::ExistingAlbums() const {
   return result;
 }
 
+QStringList TAlbumImport::ExistingArtists() const {
+  QStringList names;
+  const TOwnerList<TReelsmithArtist> artists = db_.GetAllArtists();
+  names.reserve(artists.Count());
+  for (int i = 0; i < artists.Count(); ++i) names << artists.Items(i)->DisplayName();
+  return names;
+}
+
 QString TAlbumImport::LimitMessage(const std::vector<const TAlbumContents*>& albums) const {
   const int albumCount = db_.AlbumCount();
   if (albumCount + static_cast<long long>(albums.size()) > TReelsmithDB::kMaxRecords)

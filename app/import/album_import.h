@@ -19,6 +19,8 @@ class TAlbumImport {
   TImportFields Fields() const;
   // Every album of the catalogue with its artist (empty when its songs have several).
   std::vector<TExistingAlbum> ExistingAlbums() const;
+  // The names of the catalogue's artists as stored.
+  QStringList ExistingArtists() const;
 
   // Empty when the albums fit, else the message naming the limit they would pass.
   QString LimitMessage(const std::vector<const TAlbumContents*>& albums) const;

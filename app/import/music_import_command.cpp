@@ -80,7 +80,8 @@ void TMusicImportCommand::Import(const QString& folder) {
   if (result.cancelled) return;
 
   TAlbumImport import(db_);
-  const TImportPlan plan = GroupAlbums(result, import.Fields(), import.ExistingAlbums());
+  const TImportPlan plan =
+      GroupAlbums(result, import.Fields(), import.ExistingAlbums(), import.ExistingArtists());
   if (plan.albums.empty()) {
     MessageDlg(QStringLiteral("No music files that could be read were found in \"%1\" (%2 files "
                               "could not be read, %3 other files).")

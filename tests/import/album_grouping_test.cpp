@@ -150,6 +150,23 @@ TEST(AlbumGrouping, AlbumAlreadyInTheCatalogueStartsUnchecked) {
   EXPECT_TRUE(plan.albums[2].duplicate);
 }
 
+TEST(AlbumGrouping, ArtistKeepsTheCatalogueSpellingAndThePreviewSaysSo) {
+  TFolderScanResult scan;
+  scan.files.push_back(File("a/1.mp3", "Loud", "the band", "One", 1));
+  scan.files.push_back(File("a/2.mp3", "Loud", "The Band", "Two", 2));
+  scan.files.push_back(File("a/3.mp3", "Loud", "the band", "Three", 3));
+  const TImportPlan plan = GroupAlbums(scan, {}, {}, {"THE BAND", "Other"});
+  ASSERT_EQ(plan.albums.size(), 1u);
+  for (const TAlbumSong& s : plan.albums[0].contents.songs)
+    EXPECT_EQ(s.artist, QStringLiteral("THE BAND"));
+  EXPECT_EQ(plan.albums[0].artist, QStringLiteral("THE BAND"));
+  EXPECT_EQ(plan.albums[0].problems,
+            QStringList({"The artist \"the band\" is in the catalogue as \"THE BAND\": stored as "
+                         "\"THE BAND\".",
+                         "The artist \"The Band\" is in the catalogue as \"THE BAND\": stored as "
+                         "\"THE BAND\"."}));
+}
+
 TEST(AlbumGrouping, YearAndGenreFillUserFieldsAChoiceOnlyWithOneOfItsChoices) {
   TFolderScanResult scan;
   scan.files.push_back(File("a/1.mp3", "Rocking", "Band", "One", 1));
