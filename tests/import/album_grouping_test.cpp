@@ -87,12 +87,12 @@ TEST(AlbumGrouping, LongAlbumIsSplitIntoNumberedParts) {
   const QString title = QStringLiteral("A very long album title that nearly fills the field");
   for (int i = 1; i <= 120; ++i)
     scan.files.push_back(File(QStringLiteral("big/%1.ogg").arg(i, 3, 10, QLatin1Char('0')), title,
-                              "Orchestra", QStringLiteral("Part %1").arg(i), i));
+                              "Orchestra", QStringLiteral("Movement %1").arg(i), i));
   const TImportPlan plan = GroupAlbums(scan, {}, {});
   ASSERT_EQ(plan.albums.size(), 2u);
   EXPECT_EQ(plan.albums[0].contents.songs.size(), 100u);
   EXPECT_EQ(plan.albums[1].contents.songs.size(), 20u);
-  EXPECT_EQ(plan.albums[1].contents.songs.front().title, QStringLiteral("Part 101"));
+  EXPECT_EQ(plan.albums[1].contents.songs.front().title, QStringLiteral("Movement 101"));
   for (int p = 0; p < 2; ++p) {
     const QString stored = plan.albums[static_cast<size_t>(p)].contents.title;
     EXPECT_EQ(stored.size(), kImportNameLength);
