@@ -105,3 +105,27 @@ void TAlbumStore::Store(const TAlbumContents& contents, const TReelsmithAlbum* o
   db_.SetEditing(false);
   db_.SetDeferEvents(false);
 }
+
+void TAlbumStore::AddAll(const std::vector<const TAlbumContents*>& albums) {
+  db_.SetDeferEvents(true);
+  std::vector<std::unique_ptr<TReelsmithAlbum>> added;
+  added.reserve(albums.size());
+  try {
+    for (const TAlbumContents* contents : albums) added.push_back(Build(*contents, true));
+  } catch (...) {
+    try {
+      for (auto it = added.rbegin(); it != added.rend(); ++it) db_.DeleteAlbum(it->get());
+      db_.ResequenceArtists();
+      db_.ResequenceAlbums();
+      db_.ResequenceSongs();
+    } catch (...) {
+      // The first failure is the one to report.
+    }
+    db_.SetDeferEvents(false);
+    throw;
+  }
+  db_.ResequenceArtists();
+  db_.ResequenceAlbums();
+  db_.ResequenceSongs();
+  db_.SetDeferEvents(false);
+}

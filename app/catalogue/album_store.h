@@ -58,6 +58,11 @@ class TAlbumStore {
   void Store(const TAlbumContents& contents, const TReelsmithAlbum* old,
              std::unique_ptr<TReelsmithAlbum>& restored);
 
+  // Adds new albums as one deferred batch of change events: every one of them, or none when the
+  // library refuses one (those added before it go again, and the refusal is thrown on). Checks
+  // no limits of its own: the caller refuses what cannot fit before calling.
+  void AddAll(const std::vector<const TAlbumContents*>& albums);
+
   // Test seam: called after each stored song with its position; a throw there is a failure
   // midway.
   std::function<void(int)> OnSongAdded;

@@ -33,6 +33,7 @@
 #include "cd/cd_player.h"
 #include "client/album_record.h"
 #include "client/notify_link.h"
+#include "import/music_import_command.h"
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 #include "reports/report_dialog.h"
@@ -88,6 +89,7 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
       selector->CancelFind();
   };
   fileCommands_ = std::make_unique<TCatalogueFileCommands>(*db_, *autoFile_, this);
+  musicImport_ = std::make_unique<TMusicImportCommand>(*db_, this);
 
   BuildControls();
   BuildMenus();
@@ -287,6 +289,10 @@ void TReelsmithForm::BuildMenus() {
   AddCommand(album, "DeleteAlbumMenu", QStringLiteral("&Delete Album"),
              QStringLiteral("Remove the currently displayed album from the database."), {}, 40,
              [this] { DeleteAlbumMenuClick(); });
+  AddCommand(album, "AddAlbumsFromMusicFilesMenu",
+             QStringLiteral("Add Albums from &Music Files..."),
+             QStringLiteral("Add albums from a folder of music files."), {}, 190,
+             [this] { AddAlbumsFromMusicFilesMenuClick(); });
   album->addSeparator();
   AddCommand(album, "ReadTimesfromCD", QStringLiteral("&Read Times from CD"),
              QStringLiteral("Read song times from the CD in the CD-ROM drive."),
@@ -582,6 +588,7 @@ void TReelsmithForm::UpdateCommands() {
   set("NewAlbumMenu", "NewAlbumButton", s.newAlbum);
   set("EditAlbumMenu", "EditAlbumButton", s.editAlbum);
   set("DeleteAlbumMenu", nullptr, s.deleteAlbum);
+  set("AddAlbumsFromMusicFilesMenu", nullptr, s.addFromMusicFiles);
   set("SaveChangesMenu", "SaveChangesButton", s.saveChanges);
   set("CancelEditingMenu", "CancelEditingButton", s.cancelEditing);
   set("InsertSongMenu", "InsertSongButton", s.insertSong);
@@ -664,6 +671,8 @@ void TReelsmithForm::CancelEditing() { editor_->CancelEditing(); }
 
 void TReelsmithForm::DeleteAlbumMenuClick() { editor_->DeleteAlbum(); }
 
+void TReelsmithForm::AddAlbumsFromMusicFilesMenuClick() { musicImport_->Run(); }
+
 void TReelsmithForm::InsertSongClick() { editor_->InsertSong(); }
 
 void TReelsmithForm::DeleteSongClick() { editor_->DeleteSong(); }
@@ -708,17 +717,17 @@ bool TReelsmithForm::FormCloseQuery() {
   bool allowed = true;
   bool dropEdit = false;
   if (db_->Editing()) {
-    if (MessageDlg(QStringLiteral(
-                       "You are editing an album.  Are you sure you want to exit Reelsmith?"),
-                   mtConfirmation, mbYesNo, this) == mrYes)
+    if (MessageDlg(
+            QStringLiteral("You are editing an album.  Are you sure you want to exit Reelsmith?"),
+            mtConfirmation, mbYesNo, this) == mrYes)
       dropEdit = true;
     else
       allowed = false;
   }
   if (db_->Changed()) {
-    switch (MessageDlg(QStringLiteral(
-                           "You have modified your database.  Do you want to save the changes?"),
-                       mtConfirmation, mbYesNoCancel, this)) {
+    switch (MessageDlg(
+        QStringLiteral("You have modified your database.  Do you want to save the changes?"),
+        mtConfirmation, mbYesNoCancel, this)) {
       case mrCancel:
         allowed = false;
         break;
@@ -871,6 +880,7 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {
   if (watched == nullptr || watched != cassetteButton_) return false;
   return HandleMusicDropEvent(
-      event, [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
+      event,
+      [this](QObject* source, const QPoint&) { return CassetteInsertButtonDragOver(source); },
       [this](QObject* source, const QPoint&) { CassetteInsertButtonDragDrop(source); });
 }

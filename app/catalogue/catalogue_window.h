@@ -36,6 +36,7 @@ class TReelsmithSelectionNoteBook;
 class TReelsmithSelector;
 class TSongSelector;
 class TSongsGrid;
+class TMusicImportCommand;
 
 // The program's main window: the music browser on the left, the album panel (album fields above
 // the album's songs) on the right, the file, album, tools and help commands, and the status line.
@@ -74,6 +75,8 @@ class TReelsmithForm : public QMainWindow {
   bool SaveChangesClick();
   void CancelEditing();
   void DeleteAlbumMenuClick();
+  // Adds albums from a folder of music files after a preview.
+  void AddAlbumsFromMusicFilesMenuClick();
   void InsertSongClick();
   void DeleteSongClick();
   void DBFieldsMenuClick();
@@ -157,6 +160,7 @@ class TReelsmithForm : public QMainWindow {
   }
   TAutoHeightPanel* FieldsPanel() const { return fieldsPanel_; }
   TAlbumEditor* AlbumEditor() const { return editor_.get(); }
+  TMusicImportCommand* MusicImport() const { return musicImport_.get(); }
   TDatabaseFieldDlg* DatabaseFieldDlg() const { return fieldsDialog_; }
 
  protected:
@@ -198,6 +202,7 @@ class TReelsmithForm : public QMainWindow {
   TAutoHeightPanel* fieldsPanel_ = nullptr;
   std::array<TReelsmithFieldCtrl*, 7> fieldCtrls_{};
   std::unique_ptr<TAlbumEditor> editor_;
+  std::unique_ptr<TMusicImportCommand> musicImport_;
   TDatabaseFieldDlg* fieldsDialog_ = nullptr;
   QPointer<TCDPlayer> cdPlayer_;
   // Dragging the displayed album from its title.

@@ -24,6 +24,7 @@ struct TCommandStates {
   bool insertSong = false;
   bool deleteSong = false;
   bool readTimes = false;
+  bool addFromMusicFiles = false;
   // A catalogue that is replaced or merged while an album is being edited would take the
   // album's records from under the edit, so these wait until editing ends.
   bool fileNew = false;
@@ -45,6 +46,7 @@ inline TCommandStates ComputeCommandStates(const TCommandInputs& in) {
   s.cancelEditing = edit && in.editing;
   s.insertSong = edit && in.editing;
   s.deleteSong = edit && in.editing;
+  s.addFromMusicFiles = edit && !in.editing;
   s.readTimes = edit && in.editing && in.cdPlayer && in.discPresent;
   s.fileNew = !in.editing;
   s.fileOpen = !in.editing;

@@ -18,3 +18,9 @@ QString AskFileName(QWidget* parent, const TFileDialogRequest& request) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
 }
+
+QString AskFolderName(QWidget* parent, const TFolderDialogRequest& request) {
+  if (auto answer = TFolderDialogSeam::Ask(request)) return *answer;
+  const QString folder = QFileDialog::getExistingDirectory(parent, request.title);
+  return folder.isEmpty() ? QString() : QFileInfo(folder).absoluteFilePath();
+}

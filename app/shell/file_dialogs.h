@@ -23,3 +23,14 @@ using TFileDialogSeam = TDialogSeam<TFileDialogRequest, QString>;
 // Runs Qt's file dialog (or answers through an installed TFileDialogSeam). A chosen name without
 // a suffix gets the default suffix, so "rock" is saved as "rock.mus".
 QString AskFileName(QWidget* parent, const TFileDialogRequest& request);
+
+// What a folder dialog shows.
+struct TFolderDialogRequest {
+  QString title;
+};
+
+// The chosen folder's full path; empty when the dialog was cancelled.
+using TFolderDialogSeam = TDialogSeam<TFolderDialogRequest, QString>;
+
+// Runs Qt's folder dialog (or answers through an installed TFolderDialogSeam).
+QString AskFolderName(QWidget* parent, const TFolderDialogRequest& request);

@@ -24,6 +24,7 @@ constexpr THelpContextEntry kContexts[] = {
     {150, "about.html", "about"},              // About Reelsmith
     {170, "export.html", "export"},            // File, Export
     {180, "listings.html", "print-database"},  // Print Database
+    {190, "music_files.html", "add"},          // Album, Add Albums from Music Files
 };
 
 }  // namespace

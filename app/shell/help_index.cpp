@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kPageFiles[] = {
     "index.html",        "catalogue.html", "files.html",    "browsing.html", "albums.html",
     "album_fields.html", "cd.html",        "cassette.html", "insert.html",   "listings.html",
-    "merge.html",        "export.html",    "keys.html",     "about.html",
+    "music_files.html",  "merge.html",     "export.html",   "keys.html",     "about.html",
 };
 
 }  // namespace

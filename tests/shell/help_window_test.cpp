@@ -47,7 +47,7 @@ class HelpTest : public ::testing::Test {
 
 TEST_F(HelpTest, EveryContextOpensAnAnchorOfAPageAndUnknownOnesTheContents) {
   const auto contexts = HelpContexts();
-  ASSERT_EQ(contexts.size(), 16u);
+  ASSERT_EQ(contexts.size(), 17u);
   for (const auto& entry : contexts) {
     const QUrl url = HelpUrlOf(entry.context);
     ASSERT_TRUE(QFile::exists(":/help/" + FileOf(url))) << entry.context;
