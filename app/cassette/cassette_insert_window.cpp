@@ -38,6 +38,7 @@
 #include "shell/application.h"
 #include "shell/busy_cursor.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/command_icons.h"
 #include "shell/help_context.h"
 #include "shell/message_dialog.h"
 #include "shell/print_dialogs.h"
@@ -109,6 +110,7 @@ TCassetteInsert::TCassetteInsert(QWidget* parent) : QMainWindow(parent) {
   BuildControls();
   BuildMenus();
   BuildToolBar();
+  ApplyCommandIcons(this);
   arrangement_->SetSide1Ctrl(side1_);
   arrangement_->SetSide2Ctrl(side2_);
   arrangement_->SetExcessSongs(excess_);

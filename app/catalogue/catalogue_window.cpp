@@ -44,6 +44,7 @@
 #include "select/song_selector.h"
 #include "shell/application.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/command_icons.h"
 #include "shell/file_type_registration.h"
 #include "shell/help_window.h"
 #include "shell/last_file.h"
@@ -92,6 +93,7 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   BuildControls();
   BuildMenus();
   BuildSpeedBar();
+  ApplyCommandIcons(this);
 
   setWindowTitle(QString::fromLatin1(kProductCaption));
   // Every start keeps the desktop's record of catalogue files pointing at this program, without
@@ -356,56 +358,45 @@ void TReelsmithForm::BuildSpeedBar() {
   QToolBar* bar = addToolBar(QStringLiteral("SpeedBar"));
   bar->setObjectName(QStringLiteral("SpeedBar"));
   bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  QStyle* style = this->style();
-  auto add = [&](const char* name, const QString& text, const QString& hint, const char* action,
-                 QStyle::StandardPixmap icon) {
+  bar->setToolButtonStyle(CommandButtonStyle());
+  auto add = [&](const char* name, const QString& text, const QString& hint, const char* action) {
     QToolButton* b = AddButton(bar, name, text, hint, Action(action));
-    if (icon != QStyle::SP_CustomBase) {
-      b->setIcon(style->standardIcon(icon));
-      b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    }
     bar->addWidget(b);
     return b;
   };
   add("NewButton", QStringLiteral("New"), QStringLiteral("New|Create a new Reelsmith file."),
-      "FileNewMenu", QStyle::SP_FileIcon);
+      "FileNewMenu");
   add("OpenButton", QStringLiteral("Open"), QStringLiteral("Open|Open an existing Reelsmith file."),
-      "FileOpenMenu", QStyle::SP_DialogOpenButton);
+      "FileOpenMenu");
   add("SaveButton", QStringLiteral("Save"), QStringLiteral("Save|Save the current Reelsmith file."),
-      "FileSaveMenu", QStyle::SP_DialogSaveButton);
+      "FileSaveMenu");
   bar->addSeparator();
   add("CassetteInsertButton", QStringLiteral("Cassette"),
-      QStringLiteral("Cassette Insert|Display Cassette Insert."), "CassetteInsertMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Cassette Insert|Display Cassette Insert."), "CassetteInsertMenu");
   add("CDPlayerButton", QStringLiteral("CD Player"),
-      QStringLiteral("CD Player|Display the Audio CD player."), "CDPlayerMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("CD Player|Display the Audio CD player."), "CDPlayerMenu");
   add("HelpButton", QStringLiteral("Help"),
-      QStringLiteral("Help Contents|Display the help contents screen."), "HelpContentsMenu",
-      QStyle::SP_DialogHelpButton);
+      QStringLiteral("Help Contents|Display the help contents screen."), "HelpContentsMenu");
 
   auto* spacer = new QWidget(bar);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
   add("NewAlbumButton", QStringLiteral("New"),
       QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
-      "NewAlbumMenu", QStyle::SP_CustomBase);
+      "NewAlbumMenu");
   add("EditAlbumButton", QStringLiteral("Edit"),
-      QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu");
   add("InsertSongButton", QStringLiteral("Insert"),
       QStringLiteral("Insert Song   Ctrl+Ins|Insert a song above the currently highlighted song."),
-      "InsertSongMenu", QStyle::SP_CustomBase);
+      "InsertSongMenu");
   add("SaveChangesButton", QStringLiteral("Save"),
-      QStringLiteral("Save Changes   Ctrl+S|Save changes made to the album."), "SaveChangesMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Save Changes   Ctrl+S|Save changes made to the album."), "SaveChangesMenu");
   add("CancelEditingButton", QStringLiteral("Cancel"),
       QStringLiteral("Cancel Editing   Ctrl+L|End editing without saving changes."),
-      "CancelEditingMenu", QStyle::SP_CustomBase);
+      "CancelEditingMenu");
   add("ReadCDButton", QStringLiteral("Read CD"),
       QStringLiteral("Read CD   Ctrl+R|Read song times from the CD in the CD-ROM drive."),
-      "ReadTimesfromCD", QStyle::SP_CustomBase);
+      "ReadTimesfromCD");
 }
 
 QAction* TReelsmithForm::Action(const char* name) const {
