@@ -154,6 +154,18 @@ void TCassetteInsert::BuildControls() {
   side1_->setObjectName(QStringLiteral("Side1Flap"));
   side2_ = new TCassetteList(area_);
   side2_->setObjectName(QStringLiteral("Side2Flap"));
+  // Screen readers cannot see where on the card a section lies: the names and descriptions say.
+  frontFlap_->setAccessibleName(QStringLiteral("Front flap"));
+  frontFlap_->setAccessibleDescription(
+      QStringLiteral("Text printed on the insert's front flap, such as the tape's title."));
+  edgeFlap_->setAccessibleName(QStringLiteral("Edge flap"));
+  edgeFlap_->setAccessibleDescription(
+      QStringLiteral("Text printed on the insert's narrow edge, read when the tape stands on a "
+                     "shelf."));
+  side1_->setAccessibleName(QStringLiteral("Side 1"));
+  side1_->setAccessibleDescription(QStringLiteral("The songs on side 1 of the tape, in order."));
+  side2_->setAccessibleName(QStringLiteral("Side 2"));
+  side2_->setAccessibleDescription(QStringLiteral("The songs on side 2 of the tape, in order."));
   for (TCassetteList* side : {side1_, side2_}) side->SetSetableFont(true);
 
   excessPanel_ = new QWidget(area_);
@@ -168,6 +180,8 @@ void TCassetteInsert::BuildControls() {
   excessLayout->addWidget(caption);
   excess_ = new TCassetteList(excessPanel_);
   excess_->setObjectName(QStringLiteral("ExcessSongs"));
+  excess_->setAccessibleName(QStringLiteral("Excess songs"));
+  excess_->setAccessibleDescription(QStringLiteral("Songs that do not fit on either side."));
   excess_->SetSetableFont(false);
   excessLayout->addWidget(excess_, 1);
 

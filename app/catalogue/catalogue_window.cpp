@@ -162,12 +162,18 @@ void TReelsmithForm::BuildControls() {
       {albumSelector_, QStringLiteral("Albums")},
       {artistSelector_, QStringLiteral("Artists")},
       {songSelector_, QStringLiteral("Songs")}};
+  notebook_->setAccessibleName(QStringLiteral("Music browser"));
   for (const auto& [selector, title] : pages) {
+    selector->setAccessibleName(title);
+    selector->setAccessibleDescription(
+        QStringLiteral("The catalogue's %1; the chosen row's album shows in the album panel.")
+            .arg(title.toLower()));
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     selector->setParent(page);
     auto* subList = new TExListBox(page);
+    subList->setAccessibleName(QStringLiteral("Albums of the chosen row"));
     layout->addWidget(selector, 3);
     layout->addWidget(subList, 1);
     selector->SetAlbumLB(subList);
@@ -210,6 +216,7 @@ void TReelsmithForm::BuildControls() {
 
   songsGrid_ = new TSongsGrid(albumPanel);
   songsGrid_->setObjectName(QStringLiteral("SongsGrid"));
+  songsGrid_->setAccessibleName(QStringLiteral("Songs of the album"));
   songsGrid_->SetIniFileName(QString::fromLatin1(kIniFileName));
   songsGrid_->SetMarkSongsUsedOnTape(false);
   songsGrid_->SetDataSource(db_);

@@ -76,6 +76,8 @@ void TCDPlayer::BuildControls() {
   cdLabel_->setAutoFillBackground(true);
   cdLabel_->setStyleSheet(QStringLiteral("background: black; color: lime;"));
   cdLabel_->setAlignment(Qt::AlignCenter);
+  cdLabel_->setAccessibleName(QStringLiteral("CD display"));
+  cdLabel_->setAccessibleDescription(QStringLiteral("The track playing and its playing time."));
   FitDisplayFont();
 
   auto smallLabel = [this](const char* name, const QString& text, int x) {

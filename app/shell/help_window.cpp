@@ -56,7 +56,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   bar->addStretch();
 
   tabs_ = new QTabWidget;
+  tabs_->setAccessibleName(tr("Help topics"));
   contents_ = new QListWidget;
+  contents_->setAccessibleName(tr("Contents"));
   for (const auto& page : index_.Pages()) NewPageItem(page, contents_);
   tabs_->addTab(contents_, tr("Contents"));
 
@@ -67,12 +69,14 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   searchField_->setClearButtonEnabled(true);
   searchLabel->setBuddy(searchField_);
   results_ = new QListWidget;
+  results_->setAccessibleName(tr("Pages found"));
   searchLayout->addWidget(searchLabel);
   searchLayout->addWidget(searchField_);
   searchLayout->addWidget(results_);
   tabs_->addTab(searchPage, tr("Search"));
 
   browser_ = new QTextBrowser;
+  browser_->setAccessibleName(tr("Help page"));
   browser_->setOpenExternalLinks(false);
   browser_->setOpenLinks(true);
 
