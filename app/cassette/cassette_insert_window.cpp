@@ -154,6 +154,9 @@ void TCassetteInsert::BuildControls() {
   side1_->setObjectName(QStringLiteral("Side1Flap"));
   side2_ = new TCassetteList(area_);
   side2_->setObjectName(QStringLiteral("Side2Flap"));
+  // Tab goes on to the next control, as in every other box of the window.
+  frontFlap_->setTabChangesFocus(true);
+  edgeFlap_->setTabChangesFocus(true);
   // Screen readers cannot see where on the card a section lies: the names and descriptions say.
   frontFlap_->setAccessibleName(QStringLiteral("Front flap"));
   frontFlap_->setAccessibleDescription(
