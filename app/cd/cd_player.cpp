@@ -87,6 +87,10 @@ void TCDPlayer::BuildControls() {
     QFont f = label->font();
     f.setPointSize(7);
     label->setFont(f);
+    // The player's face is light grey on every desktop, so its lettering stays black.
+    QPalette ink = label->palette();
+    ink.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(ink);
     return label;
   };
   trackLabel_ = smallLabel("TrackLabel", QStringLiteral("TRACK"), 72);
