@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,7 @@
 #include "select/selection_notebook.h"
 #include "select/song_selector.h"
 #include "shell/application.h"
+#include "shell/beside_placement.h"
 #include "shell/cancel_dialog_wrapper.h"
 #include "shell/command_icons.h"
 #include "shell/file_type_registration.h"
@@ -846,6 +848,7 @@ void TReelsmithForm::ConnectCassette() {
 void TReelsmithForm::DisplayCassetteInsert() {
   if (cassette_ == nullptr) return;
   ConnectCassette();
+  PlaceCassetteBeside();
   if (cassette_->isMinimized())
     cassette_->showNormal();
   else
@@ -864,6 +867,22 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
   if (cassette_ == nullptr) return;
   ConnectCassette();
   cassette_->DropFromOutside(cassetteButton_, source);
+}
+
+void TReelsmithForm::PlaceCassetteBeside() {
+  if (cassettePlaced_ || cassette_->isVisible() || !isVisible()) return;
+  cassettePlaced_ = true;
+  // A placement the user left in the settings file wins.
+  const bool stored = TProfile(QString::fromLatin1(kIniFileName))
+                          .ReadInteger(QString::fromLatin1(TCassetteInsert::kSection),
+                                       QStringLiteral("PlaceShowCmd"), -1) >= 0;
+  const QScreen* screen = this->screen();
+  if (stored || screen == nullptr) return;
+  // Not shown yet, the cassette window has no frame: it will get one like this window's.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  if (const auto at = PlaceBeside(frameGeometry(), cassette_->size() + frame,
+                                  screen->availableGeometry()))
+    cassette_->move(*at);
 }
 
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the built program under Xvfb without its splash screen, once by the "--no-splash" switch
 # and once by the setting, and checks that the catalogue window comes up with the catalogue open
-# and that no splash screen is ever on screen; then File Exit.
+# and that no splash screen is ever on screen; the first time, Tools > Cassette Insert must open
+# the cassette window beside the catalogue window, not over it; then File Exit.
 # Usage: no_splash_test.sh <program> <sample catalogue>
 set -euo pipefail
 
@@ -38,15 +39,29 @@ run_once() {
     xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
     sleep 0.1
   done
+  if [ "${check_cassette:-}" = 1 ]; then
+    focus "$win"
+    menu_item t c
+    local cassette
+    cassette=$(wait_window '^Reelsmith Cassette Insert$') || fail "Tools > Cassette Insert showed no window"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    local wx=$X ww=$WIDTH
+    eval "$(xdotool getwindowgeometry --shell "$cassette")"
+    [ "$X" -ge $((wx + ww)) ] || [ $((X + WIDTH)) -le "$wx" ] ||
+      fail "the cassette window ($X+$WIDTH) opened over the catalogue window ($wx+$ww)"
+  fi
   focus "$win"
   menu_item f x
   wait_exit "$pid"
 }
 
 session() {
-  run_once --no-splash "my tapes.mus"
+  check_cassette=1 run_once --no-splash "my tapes.mus"
   # The switch is for one start: it leaves the setting alone.
-  grep -q '^ShowSplash=' "$work/config/reelsmith/reelsmt.ini" && fail "the switch changed the setting"
+  if grep -q '^ShowSplash=' "$work/config/reelsmith/reelsmt.ini"; then
+    fail "the switch changed the setting"
+  fi
   printf '[Options]\nShowSplash=0\n' >>"$work/config/reelsmith/reelsmt.ini"
   run_once "my tapes.mus"
 }
@@ -68,6 +83,6 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
+xvfb-run -a -s "-screen 0 1920x1080x24" "$(realpath "$0")" --session "$program" "$work" ||
   fail "the session failed"
 echo "start without splash end to end: ok"
