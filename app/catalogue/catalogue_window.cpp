@@ -245,7 +245,11 @@ void TReelsmithForm::BuildControls() {
   fieldsDialog_ = new TDatabaseFieldDlg(this);
   help_->InstallHelpKey(fieldsDialog_);
 
-  resize(860, 560);
+  // As much of the usual first size as the screen holds; the controls fit in far less.
+  QSize first(860, 560);
+  if (const QScreen* shown = screen())
+    first = first.boundedTo(shown->availableGeometry().size() * 0.9);
+  resize(first);
 }
 
 QAction* TReelsmithForm::AddCommand(QMenu* menu, const char* name, const QString& caption,

@@ -113,8 +113,9 @@ QStringList CommandsWithIcons() {
 Qt::ToolButtonStyle CommandButtonStyle() {
   const auto style = static_cast<Qt::ToolButtonStyle>(
       QApplication::style()->styleHint(QStyle::SH_ToolButtonStyle));
-  return style == Qt::ToolButtonTextUnderIcon ? Qt::ToolButtonTextUnderIcon
-                                              : Qt::ToolButtonTextBesideIcon;
+  // Under the icon unless the style asks for beside it: the tool bars then fit their windows.
+  return style == Qt::ToolButtonTextBesideIcon ? Qt::ToolButtonTextBesideIcon
+                                               : Qt::ToolButtonTextUnderIcon;
 }
 
 void ApplyCommandIcons(QWidget* window) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
@@ -89,7 +90,11 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
   layout->addWidget(splitter);
-  resize(800, 560);
+  // As much of the usual first size as the screen holds.
+  QSize first(800, 560);
+  if (const QScreen* shown = screen())
+    first = first.boundedTo(shown->availableGeometry().size() * 0.9);
+  resize(first);
 
   connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
   connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
