@@ -34,7 +34,7 @@ TAlbumCheckResult CheckStorable(const TAlbumCheckInput& input) {
     const int n = static_cast<int>(i) + 1;
     const TSheetRow& row = input.rows[i];
     const std::pair<const QString*, const char*> cells[] = {{&row.title, "The title of song %1"},
-                                                           {&row.artist, "The artist of song %1"}};
+                                                            {&row.artist, "The artist of song %1"}};
     for (int col = 0; col < 2; ++col) {
       const QString c = FirstUnstorableCharacter(*cells[col].first);
       if (c.isEmpty()) continue;

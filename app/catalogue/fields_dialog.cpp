@@ -220,8 +220,9 @@ bool TDatabaseFieldDlg::CheckStorable() {
     for (int row = 0; row < kChoiceRows; ++row) {
       c = FirstUnstorableCharacter(ChoiceText(g - kChoice1, row));
       if (c.isEmpty()) continue;
-      MessageDlg(UnstorableTextMessage(QStringLiteral("Choice %1 of %2").arg(row + 1).arg(group), c),
-                 mtError, mbOK, this);
+      MessageDlg(
+          UnstorableTextMessage(QStringLiteral("Choice %1 of %2").arg(row + 1).arg(group), c),
+          mtError, mbOK, this);
       grid->setCurrentCell(row, 0);
       grid->setFocus();
       return false;

@@ -184,6 +184,8 @@ void TSongsGrid::SetReadOnly(bool value) {
     int rows = FixedRows() + 1;
     while (rows < RowCount() && !Cells(kTitleCol, rows).isEmpty()) ++rows;
     SetRowCount(rows);
+    // An empty panel shows one blank row, however it came to be empty.
+    if (Cells(kTitleCol, FixedRows()).isEmpty()) SetCells(0, FixedRows(), QString());
   } else {
     setPalette(editPalette_);
     SetOptions((Options() | goEditing | goAlwaysShowEditor | goTabs) & ~goRowSelect);

@@ -4,8 +4,7 @@
 
 #include <utility>
 
-TTextLengthDelegate::TTextLengthDelegate(std::function<int(int column)> maxLength,
-                                         QObject* parent)
+TTextLengthDelegate::TTextLengthDelegate(std::function<int(int column)> maxLength, QObject* parent)
     : QStyledItemDelegate(parent), maxLength_(std::move(maxLength)) {}
 
 QWidget* TTextLengthDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

@@ -38,13 +38,14 @@ namespace {
 // Answers file dialogs from a queue (empty = cancelled) and records what was asked.
 class TFileAnswers {
  public:
-  TFileAnswers() : seam_([this](const TFileDialogRequest& r) {
-      asked.push_back(r);
-      if (answers.empty()) return QString();
-      QString a = answers.front();
-      answers.pop_front();
-      return a;
-    }) {}
+  TFileAnswers()
+      : seam_([this](const TFileDialogRequest& r) {
+          asked.push_back(r);
+          if (answers.empty()) return QString();
+          QString a = answers.front();
+          answers.pop_front();
+          return a;
+        }) {}
   std::deque<QString> answers;
   std::vector<TFileDialogRequest> asked;
 
@@ -189,8 +190,7 @@ TEST_F(CatalogueWindowTest, OpenEmptiesTheCatalogueBeforeTheDialogSoCancelLeaves
   TFileAnswers files;  // cancels
   form.FileOpen();
   ASSERT_EQ(messages.Asked().size(), 1u);
-  EXPECT_EQ(messages.Asked()[0].text,
-            "The current database has changed. Do you want to save it?");
+  EXPECT_EQ(messages.Asked()[0].text, "The current database has changed. Do you want to save it?");
   EXPECT_EQ(form.ReelsmithDB()->GetAllAlbums().Count(), 0);
   EXPECT_EQ(form.windowTitle(), "Untitled - Reelsmith 4.2");
 
@@ -241,6 +241,67 @@ TEST_F(CatalogueWindowTest, SaveFailuresFallBackToSaveAsAndKeepTheNameOnCancel) 
   EXPECT_EQ(messages.Asked().back().text,
             "Unable to save file under this name.  Please try another file name.");
   EXPECT_EQ(form.ReelsmithDB()->FileName(), dir_.filePath("good.mus"));
+}
+
+TEST_F(CatalogueWindowTest, FailedSaveAtTheSaveQuestionStopsTheCommandAndKeepsTheCatalogue) {
+  // The catalogue came from a folder that has gone since (a removed stick): Yes to saving fails,
+  // and the user cancels the Save As dialog that follows.
+  QTemporaryDir stick;
+  const QString name = stick.filePath("tapes.mus");
+  ASSERT_TRUE(QFile::copy(QStringLiteral(RS_SOURCE_DIR "/examples/sample.mus"), name));
+  QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner);
+  TReelsmithForm& form = Open({name});
+  Change();
+  const int albums = form.ReelsmithDB()->GetAllAlbums().Count();
+  ASSERT_TRUE(stick.remove());
+
+  auto expectKept = [&](const char* command) {
+    SCOPED_TRACE(command);
+    EXPECT_EQ(form.ReelsmithDB()->GetAllAlbums().Count(), albums);
+    EXPECT_EQ(form.AlbumSelector1()->Records().Count(), albums);
+    EXPECT_TRUE(form.ReelsmithDB()->Changed());
+    EXPECT_EQ(form.ReelsmithDB()->FileName(), name);
+    EXPECT_EQ(form.AutoFile()->GetLastFile(), name);
+    EXPECT_EQ(form.windowTitle(), "tapes.mus - Reelsmith 4.2");
+  };
+  auto answerYesThenFail = [](TMessageRecorder& messages) {
+    messages.Answer(mrYes);  // save the changes
+    messages.Answer(mrOk);   // the library's error
+  };
+  {
+    TMessageRecorder messages;
+    TFileAnswers files;  // cancels Save As
+    answerYesThenFail(messages);
+    form.FileNew();
+    ASSERT_EQ(messages.Asked().size(), 2u);
+    EXPECT_EQ(messages.Asked()[0].text,
+              "The current database has changed. Do you want to save it?");
+    EXPECT_EQ(messages.Asked()[1].type, mtError);
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].kind, TFileDialogRequest::Save);
+    expectKept("New");
+  }
+  {
+    // Open stops before its file dialog.
+    TMessageRecorder messages;
+    TFileAnswers files;
+    files.answers.push_back(QString());  // cancels Save As
+    files.answers.push_back(Sample("other.mus"));
+    answerYesThenFail(messages);
+    form.FileOpen();
+    EXPECT_EQ(messages.Asked().size(), 2u);
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].kind, TFileDialogRequest::Save);
+    expectKept("Open");
+  }
+  {
+    TMessageRecorder messages;
+    TFileAnswers files;
+    answerYesThenFail(messages);
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(messages.Asked().size(), 2u);
+    expectKept("Exit");
+  }
 }
 
 TEST_F(CatalogueWindowTest, ClosingWhileEditingAsksBothQuestionsBeforeDroppingTheEdit) {

@@ -6,9 +6,18 @@
 #include <QToolButton>
 
 #include "cd/cd_player.h"
+#include "cd/seek_steps.h"
 #include "cd/simulated_disc.h"
 #include "platform/profile.h"
 #include "shell/message_dialog.h"
+
+#include <iomanip>
+
+// Positions read as the display shows them in failure messages.
+inline void PrintTo(const TCdPosition& p, std::ostream* os) {
+  *os << "track " << p.track << " at " << p.minutes << ':' << std::setw(2) << std::setfill('0')
+      << p.seconds << " and " << p.frames << " frames";
+}
 
 namespace {
 
@@ -125,6 +134,40 @@ TEST_F(CdPlayerTest, FastForwardStepsTenSecondsAndOverTheTrackEnd) {
   player_->FastForwardClick();
   EXPECT_EQ(Display(), " 2    0:00");
   EXPECT_EQ(player_->LastMode(), cmPlaying);
+}
+
+TEST_F(CdPlayerTest, FastForwardOntoTheLastTracksEndStaysOnItAndPlays) {
+  Tick();
+  PlayAt(3, 235);  // track 3 lasts 245 whole seconds
+  player_->FastForwardClick();
+  EXPECT_EQ(Display(), " 3    4:05");
+  EXPECT_EQ(player_->LastMode(), cmPlaying);
+  EXPECT_EQ(disc_->Mode(), cmPlaying);
+}
+
+// The steps on their own, where a track's end and the next track's start are told apart.
+TEST(SeekSteps, FastForwardLeavesATrackOnlyBeyondItsEnd) {
+  const std::vector<int> lengths = {200, 180, 245};
+  const TSeekTarget onEnd = FastForwardTarget(TCdPosition{1, 3, 10, 12}, lengths);
+  EXPECT_EQ(onEnd.position, (TCdPosition{1, 3, 20, 12}));
+  EXPECT_TRUE(onEnd.play);
+  const TSeekTarget beyond = FastForwardTarget(TCdPosition{1, 3, 11, 12}, lengths);
+  EXPECT_EQ(beyond.position, (TCdPosition{2, 0, 0, 12}));
+  EXPECT_TRUE(beyond.play);
+  const TSeekTarget lastEnd = FastForwardTarget(TCdPosition{3, 3, 55, 0}, lengths);
+  EXPECT_EQ(lastEnd.position, (TCdPosition{3, 4, 5, 0}));
+  EXPECT_TRUE(lastEnd.play);
+  EXPECT_FALSE(FastForwardTarget(TCdPosition{3, 3, 56, 0}, lengths).play);
+}
+
+TEST(SeekSteps, ReverseAtTenSecondsGoesToTheTracksStart) {
+  const std::vector<int> lengths = {200, 180, 245};
+  EXPECT_EQ(ReverseTarget(TCdPosition{2, 0, 10, 40}, lengths).position, (TCdPosition{2, 0, 0, 40}));
+  // Below ten seconds the step counts back into the track before.
+  EXPECT_EQ(ReverseTarget(TCdPosition{2, 0, 9, 40}, lengths).position, (TCdPosition{1, 3, 19, 40}));
+  EXPECT_EQ(ReverseTarget(TCdPosition{3, 0, 0, 0}, lengths).position, (TCdPosition{2, 2, 50, 0}));
+  EXPECT_EQ(ReverseTarget(TCdPosition{1, 0, 10, 5}, lengths).position, (TCdPosition{1, 0, 0, 5}));
+  EXPECT_EQ(ReverseTarget(TCdPosition{1, 0, 9, 5}, lengths).position, (TCdPosition{1, 0, 0, 0}));
 }
 
 TEST_F(CdPlayerTest, FastForwardOnTheLastTrackStopsAtTheEndOfTheDisc) {

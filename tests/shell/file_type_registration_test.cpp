@@ -124,6 +124,25 @@ TEST(MimeAppsList, AddsTheLineToTheSectionOrANewOne) {
       "[Default Applications]\napplication/x-reelsmith-catalogue= ; \n", kCatalogueMediaType));
 }
 
+TEST(MimeAppsList, TheDefaultSectionEndsAtTheNextHeader) {
+  // The type under sections after the defaults belongs to them, not to the user's defaults.
+  const QByteArray before =
+      "[Default Applications]\n"
+      "text/plain=gedit.desktop;\n"
+      "\n"
+      "[Added Associations]\n"
+      "application/x-reelsmith-catalogue=other.desktop;\n"
+      "image/png=gimp.desktop;\n"
+      "[X-Custom]\n"
+      "application/x-reelsmith-catalogue=third.desktop;\n";
+  EXPECT_FALSE(HasDefaultApplication(before, kCatalogueMediaType));
+  QByteArray expected = before;
+  expected.replace("text/plain=gedit.desktop;\n",
+                   "text/plain=gedit.desktop;\n"
+                   "application/x-reelsmith-catalogue=reelsmith.desktop;\n");
+  EXPECT_EQ(WithDefaultApplication(before, kCatalogueMediaType, "reelsmith.desktop"), expected);
+}
+
 TEST(RegisterSwitch, IsExactlyOneArgument) {
   char program[] = "reelsmith";
   char flag[] = "-register";
@@ -231,6 +250,24 @@ TEST_F(RegistrationTest, StartUpKeepsTheUsersDefaultAndTheSwitchReplacesIt) {
   ASSERT_EQ(RegisterReelsmithFileType("/usr/bin/reelsmith", true), 0);
   QByteArray expected = mine;
   EXPECT_EQ(ReadAll(MimeApps()), expected.replace("hexedit", "reelsmith"));
+}
+
+TEST_F(RegistrationTest, StartUpSetsTheDefaultWhenTheUsersTypeLinesAreInOtherSections) {
+  const QByteArray mine =
+      "# kept\n"
+      "[Default Applications]\n"
+      "text/plain=kate.desktop;\n"
+      "[Added Associations]\n"
+      "application/x-reelsmith-catalogue=hexedit.desktop;\n"
+      "[Removed Associations]\n"
+      "text/html=firefox.desktop;\n";
+  WriteAll(MimeApps(), mine);
+  ASSERT_EQ(RegisterReelsmithFileType("/usr/bin/reelsmith", false), 0);
+  QByteArray expected = mine;
+  expected.replace("text/plain=kate.desktop;\n",
+                   "text/plain=kate.desktop;\n"
+                   "application/x-reelsmith-catalogue=reelsmith.desktop;\n");
+  EXPECT_EQ(ReadAll(MimeApps()), expected);
 }
 
 TEST_F(RegistrationTest, WritesThroughALinkedList) {

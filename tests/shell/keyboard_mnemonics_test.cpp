@@ -68,8 +68,8 @@ QString Describe(const QWidget* w, const QString& text) {
 // The faults of one window: labels whose mnemonic reaches nothing, letters used twice in the
 // window, and letters used twice in one of its menus.
 QStringList CheckWindow(QWidget* window) {
-  const QString scope = window->windowTitle().isEmpty() ? window->objectName()
-                                                        : window->windowTitle();
+  const QString scope =
+      window->windowTitle().isEmpty() ? window->objectName() : window->windowTitle();
   TWindowMnemonics mine;
   for (QWidget* w : window->findChildren<QWidget*>()) {
     if (w->window() != window || !w->isVisibleTo(window)) continue;
