@@ -52,7 +52,8 @@ QPalette DarkPalette() {
 // Shows the window, saves its picture and prints its size against the screen's free area.
 void Take(QWidget* window, const QString& folder, const QString& name) {
   window->show();
-  if (!QTest::qWaitForWindowExposed(window)) std::fprintf(stderr, "%s not shown\n", qPrintable(name));
+  if (!QTest::qWaitForWindowExposed(window))
+    std::fprintf(stderr, "%s not shown\n", qPrintable(name));
   QTest::qWait(200);  // lets the first paint and late layouts finish
   const QRect screen = window->screen()->availableGeometry();
   const QSize hint = window->minimumSizeHint();
@@ -76,7 +77,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  if (QString::fromLatin1(argv[2]) == QLatin1String("dark")) QApplication::setPalette(DarkPalette());
+  if (QString::fromLatin1(argv[2]) == QLatin1String("dark"))
+    QApplication::setPalette(DarkPalette());
   QDir().mkpath(folder);
   {
     TStartUpWindows windows({QStringLiteral("--no-splash"), QString::fromLocal8Bit(argv[3])});

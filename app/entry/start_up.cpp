@@ -68,9 +68,9 @@ TStartUpWindows::TStartUpWindows(const QStringList& arguments, const TLibrarySea
     window->OnAbout = [window] { ShowAboutBox(window, BuiltInProductPicture()); };
     // Queued after the window's first idle moment, which opens the catalogue.
     QTimer::singleShot(0, window, Guarded([window] {
-      window->ShowFromSplash();
-      TellReadyWhenIdle(window);
-    }));
+                         window->ShowFromSplash();
+                         TellReadyWhenIdle(window);
+                       }));
   }
 
   // The one cassette window, hidden until the catalogue window shows it. It holds songs of the

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QMainWindow window;
   QToolBar* bar = window.addToolBar(QStringLiteral("Tools"));
-  for (const char* text : {"New", "Open", "Save", "Help"}) bar->addAction(QString::fromLatin1(text));
+  for (const char* text : {"New", "Open", "Save", "Help"})
+    bar->addAction(QString::fromLatin1(text));
   auto* list = new QListWidget(&window);
   QStringList lines;
   lines.reserve(15000);
