@@ -39,6 +39,7 @@
 #include "shell/application.h"
 #include "shell/busy_cursor.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/command_icons.h"
 #include "shell/help_context.h"
 #include "shell/message_dialog.h"
 #include "shell/print_dialogs.h"
@@ -110,6 +111,7 @@ TCassetteInsert::TCassetteInsert(QWidget* parent) : QMainWindow(parent) {
   BuildControls();
   BuildMenus();
   BuildToolBar();
+  ApplyCommandIcons(this);
   arrangement_->SetSide1Ctrl(side1_);
   arrangement_->SetSide2Ctrl(side2_);
   arrangement_->SetExcessSongs(excess_);
@@ -153,6 +155,21 @@ void TCassetteInsert::BuildControls() {
   side1_->setObjectName(QStringLiteral("Side1Flap"));
   side2_ = new TCassetteList(area_);
   side2_->setObjectName(QStringLiteral("Side2Flap"));
+  // Tab goes on to the next control, as in every other box of the window.
+  frontFlap_->setTabChangesFocus(true);
+  edgeFlap_->setTabChangesFocus(true);
+  // Screen readers cannot see where on the card a section lies: the names and descriptions say.
+  frontFlap_->setAccessibleName(QStringLiteral("Front flap"));
+  frontFlap_->setAccessibleDescription(
+      QStringLiteral("Text printed on the insert's front flap, such as the tape's title."));
+  edgeFlap_->setAccessibleName(QStringLiteral("Edge flap"));
+  edgeFlap_->setAccessibleDescription(
+      QStringLiteral("Text printed on the insert's narrow edge, read when the tape stands on a "
+                     "shelf."));
+  side1_->setAccessibleName(QStringLiteral("Side 1"));
+  side1_->setAccessibleDescription(QStringLiteral("The songs on side 1 of the tape, in order."));
+  side2_->setAccessibleName(QStringLiteral("Side 2"));
+  side2_->setAccessibleDescription(QStringLiteral("The songs on side 2 of the tape, in order."));
   for (TCassetteList* side : {side1_, side2_}) side->SetSetableFont(true);
 
   excessPanel_ = new QWidget(area_);
@@ -167,6 +184,8 @@ void TCassetteInsert::BuildControls() {
   excessLayout->addWidget(caption);
   excess_ = new TCassetteList(excessPanel_);
   excess_->setObjectName(QStringLiteral("ExcessSongs"));
+  excess_->setAccessibleName(QStringLiteral("Excess songs"));
+  excess_->setAccessibleDescription(QStringLiteral("Songs that do not fit on either side."));
   excess_->SetSetableFont(false);
   excessLayout->addWidget(excess_, 1);
 

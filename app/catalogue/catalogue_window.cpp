@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,7 +45,9 @@
 #include "select/selection_notebook.h"
 #include "select/song_selector.h"
 #include "shell/application.h"
+#include "shell/beside_placement.h"
 #include "shell/cancel_dialog_wrapper.h"
+#include "shell/command_icons.h"
 #include "shell/file_type_registration.h"
 #include "shell/help_window.h"
 #include "shell/last_file.h"
@@ -94,6 +97,7 @@ TReelsmithForm::TReelsmithForm(const QStringList& arguments, const TLibrarySearc
   BuildControls();
   BuildMenus();
   BuildSpeedBar();
+  ApplyCommandIcons(this);
 
   setWindowTitle(QString::fromLatin1(kProductCaption));
   // Every start keeps the desktop's record of catalogue files pointing at this program, without
@@ -162,12 +166,18 @@ void TReelsmithForm::BuildControls() {
       {albumSelector_, QStringLiteral("Albums")},
       {artistSelector_, QStringLiteral("Artists")},
       {songSelector_, QStringLiteral("Songs")}};
+  notebook_->setAccessibleName(QStringLiteral("Music browser"));
   for (const auto& [selector, title] : pages) {
+    selector->setAccessibleName(title);
+    selector->setAccessibleDescription(
+        QStringLiteral("The catalogue's %1; the chosen row's album shows in the album panel.")
+            .arg(title.toLower()));
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     selector->setParent(page);
     auto* subList = new TExListBox(page);
+    subList->setAccessibleName(QStringLiteral("Albums of the chosen row"));
     layout->addWidget(selector, 3);
     layout->addWidget(subList, 1);
     selector->SetAlbumLB(subList);
@@ -210,6 +220,7 @@ void TReelsmithForm::BuildControls() {
 
   songsGrid_ = new TSongsGrid(albumPanel);
   songsGrid_->setObjectName(QStringLiteral("SongsGrid"));
+  songsGrid_->setAccessibleName(QStringLiteral("Songs of the album"));
   songsGrid_->SetIniFileName(QString::fromLatin1(kIniFileName));
   songsGrid_->SetMarkSongsUsedOnTape(false);
   songsGrid_->SetDataSource(db_);
@@ -236,7 +247,11 @@ void TReelsmithForm::BuildControls() {
   fieldsDialog_ = new TDatabaseFieldDlg(this);
   help_->InstallHelpKey(fieldsDialog_);
 
-  resize(860, 560);
+  // As much of the usual first size as the screen holds; the controls fit in far less.
+  QSize first(860, 560);
+  if (const QScreen* shown = screen())
+    first = first.boundedTo(shown->availableGeometry().size() * 0.9);
+  resize(first);
 }
 
 QAction* TReelsmithForm::AddCommand(QMenu* menu, const char* name, const QString& caption,
@@ -362,56 +377,45 @@ void TReelsmithForm::BuildSpeedBar() {
   QToolBar* bar = addToolBar(QStringLiteral("SpeedBar"));
   bar->setObjectName(QStringLiteral("SpeedBar"));
   bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  QStyle* style = this->style();
-  auto add = [&](const char* name, const QString& text, const QString& hint, const char* action,
-                 QStyle::StandardPixmap icon) {
+  bar->setToolButtonStyle(CommandButtonStyle());
+  auto add = [&](const char* name, const QString& text, const QString& hint, const char* action) {
     QToolButton* b = AddButton(bar, name, text, hint, Action(action));
-    if (icon != QStyle::SP_CustomBase) {
-      b->setIcon(style->standardIcon(icon));
-      b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    }
     bar->addWidget(b);
     return b;
   };
   add("NewButton", QStringLiteral("New"), QStringLiteral("New|Create a new Reelsmith file."),
-      "FileNewMenu", QStyle::SP_FileIcon);
+      "FileNewMenu");
   add("OpenButton", QStringLiteral("Open"), QStringLiteral("Open|Open an existing Reelsmith file."),
-      "FileOpenMenu", QStyle::SP_DialogOpenButton);
+      "FileOpenMenu");
   add("SaveButton", QStringLiteral("Save"), QStringLiteral("Save|Save the current Reelsmith file."),
-      "FileSaveMenu", QStyle::SP_DialogSaveButton);
+      "FileSaveMenu");
   bar->addSeparator();
   add("CassetteInsertButton", QStringLiteral("Cassette"),
-      QStringLiteral("Cassette Insert|Display Cassette Insert."), "CassetteInsertMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Cassette Insert|Display Cassette Insert."), "CassetteInsertMenu");
   add("CDPlayerButton", QStringLiteral("CD Player"),
-      QStringLiteral("CD Player|Display the Audio CD player."), "CDPlayerMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("CD Player|Display the Audio CD player."), "CDPlayerMenu");
   add("HelpButton", QStringLiteral("Help"),
-      QStringLiteral("Help Contents|Display the help contents screen."), "HelpContentsMenu",
-      QStyle::SP_DialogHelpButton);
+      QStringLiteral("Help Contents|Display the help contents screen."), "HelpContentsMenu");
 
   auto* spacer = new QWidget(bar);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(spacer);
   add("NewAlbumButton", QStringLiteral("New"),
       QStringLiteral("New Album   Ctrl+N|Clear the album fields to allow a new album to be entered."),
-      "NewAlbumMenu", QStyle::SP_CustomBase);
+      "NewAlbumMenu");
   add("EditAlbumButton", QStringLiteral("Edit"),
-      QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Edit Album   Ctrl+E|Edit the displayed album."), "EditAlbumMenu");
   add("InsertSongButton", QStringLiteral("Insert"),
       QStringLiteral("Insert Song   Ctrl+Ins|Insert a song above the currently highlighted song."),
-      "InsertSongMenu", QStyle::SP_CustomBase);
+      "InsertSongMenu");
   add("SaveChangesButton", QStringLiteral("Save"),
-      QStringLiteral("Save Changes   Ctrl+S|Save changes made to the album."), "SaveChangesMenu",
-      QStyle::SP_CustomBase);
+      QStringLiteral("Save Changes   Ctrl+S|Save changes made to the album."), "SaveChangesMenu");
   add("CancelEditingButton", QStringLiteral("Cancel"),
       QStringLiteral("Cancel Editing   Ctrl+L|End editing without saving changes."),
-      "CancelEditingMenu", QStyle::SP_CustomBase);
+      "CancelEditingMenu");
   add("ReadCDButton", QStringLiteral("Read CD"),
       QStringLiteral("Read CD   Ctrl+R|Read song times from the CD in the CD-ROM drive."),
-      "ReadTimesfromCD", QStyle::SP_CustomBase);
+      "ReadTimesfromCD");
 }
 
 QAction* TReelsmithForm::Action(const char* name) const {
@@ -857,6 +861,7 @@ void TReelsmithForm::ConnectCassette() {
 void TReelsmithForm::DisplayCassetteInsert() {
   if (cassette_ == nullptr) return;
   ConnectCassette();
+  PlaceCassetteBeside();
   if (cassette_->isMinimized())
     cassette_->showNormal();
   else
@@ -875,6 +880,22 @@ void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
   if (cassette_ == nullptr) return;
   ConnectCassette();
   cassette_->DropFromOutside(cassetteButton_, source);
+}
+
+void TReelsmithForm::PlaceCassetteBeside() {
+  if (cassettePlaced_ || cassette_->isVisible() || !isVisible()) return;
+  cassettePlaced_ = true;
+  // A placement the user left in the settings file wins.
+  const bool stored = TProfile(QString::fromLatin1(kIniFileName))
+                          .ReadInteger(QString::fromLatin1(TCassetteInsert::kSection),
+                                       QStringLiteral("PlaceShowCmd"), -1) >= 0;
+  const QScreen* screen = this->screen();
+  if (stored || screen == nullptr) return;
+  // Not shown yet, the cassette window has no frame: it will get one like this window's.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  if (const auto at = PlaceBeside(frameGeometry(), cassette_->size() + frame,
+                                  screen->availableGeometry()))
+    cassette_->move(*at);
 }
 
 bool TReelsmithForm::CassetteButtonEvent(QObject* watched, QEvent* event) {

@@ -182,6 +182,9 @@ class TReelsmithForm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool FormCloseQuery();
   void ConnectCassette();
+  // The first time the cassette window opens without a stored placement, it opens beside this
+  // window when the screen has room.
+  void PlaceCassetteBeside();
   bool CassetteButtonEvent(QObject* watched, QEvent* event);
 
   TReelsmithDB* db_ = nullptr;
@@ -224,6 +227,7 @@ class TReelsmithForm : public QMainWindow {
   bool openLastFile_ = false;
   QString namedFile_;
   bool colourNoticePending_ = false;
+  bool cassettePlaced_ = false;
   bool idleScheduled_ = false;
   bool closing_ = false;
 };

@@ -60,6 +60,9 @@ TDatabaseFieldDlg::TDatabaseFieldDlg(QWidget* parent) : QDialog(parent) {
     if (g >= kChoice1) {
       auto* grid = new QTableWidget(kChoiceRows, 1, box);
       grid->setObjectName(QString::fromLatin1(kChoiceNames[g - kChoice1]));
+      grid->setAccessibleName(QStringLiteral("Choices of %1").arg(kGroupTitles[g]));
+      // The arrow keys move between the choices; Tab goes on to the next control.
+      grid->setTabKeyNavigation(false);
       grid->setItemDelegate(new TTextLengthDelegate([](int) { return kDbChoiceLength; }, grid));
       grid->horizontalHeader()->hide();
       grid->horizontalHeader()->setStretchLastSection(true);

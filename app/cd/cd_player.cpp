@@ -76,6 +76,8 @@ void TCDPlayer::BuildControls() {
   cdLabel_->setAutoFillBackground(true);
   cdLabel_->setStyleSheet(QStringLiteral("background: black; color: lime;"));
   cdLabel_->setAlignment(Qt::AlignCenter);
+  cdLabel_->setAccessibleName(QStringLiteral("CD display"));
+  cdLabel_->setAccessibleDescription(QStringLiteral("The track playing and its playing time."));
   FitDisplayFont();
 
   auto smallLabel = [this](const char* name, const QString& text, int x) {
@@ -85,6 +87,10 @@ void TCDPlayer::BuildControls() {
     QFont f = label->font();
     f.setPointSize(7);
     label->setFont(f);
+    // The player's face is light grey on every desktop, so its lettering stays black.
+    QPalette ink = label->palette();
+    ink.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(ink);
     return label;
   };
   trackLabel_ = smallLabel("TrackLabel", QStringLiteral("TRACK"), 72);

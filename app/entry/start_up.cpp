@@ -1,9 +1,11 @@
 #include "entry/start_up.h"
 
-#include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+
+#include <unistd.h>
 
 #include "cassette/cassette_insert_window.h"
 #include "catalogue/catalogue_window.h"
@@ -16,6 +18,79 @@
 #include "shell/message_dialog.h"
 #include "shell/modeless_message.h"
 #include "shell/splash.h"
+#include "shell/splash_setting.h"
+
+namespace {
+
+// For benchmarks of the whole start: the descriptor named by RS_READY_FD hears one byte once the
+// catalogue window is shown and the events of its showing are done.
+void TellReadyWhenIdle(QObject* context) {
+  const char* fd = std::getenv("RS_READY_FD");
+  if (fd == nullptr) return;
+  QTimer::singleShot(0, context, [number = std::atoi(fd)] {
+    const char ready = '\n';
+    if (write(number, &ready, 1) != 1) std::perror("reelsmith: RS_READY_FD");
+  });
+}
+
+}  // namespace
+
+TStartUpWindows::TStartUpWindows(const QStringList& arguments, const TLibrarySearch& search) {
+  bool setting = true;
+  try {
+    setting = ShowSplashAtStartUp();
+  } catch (...) {
+    // An unreadable settings file costs the choice, not the start.
+  }
+  const TStartUpChoice choice = ChooseStartUp(arguments, setting);
+
+  // The splash first, painted before the slower catalogue window is built.
+  if (choice.showSplash) {
+    splash_ = std::make_unique<TSplashScreen>();
+    splash_->show();
+  }
+  // The CD player next, hidden; its poll starts at once when there is a CD audio device.
+  cdPlayer_ = std::make_unique<TCDPlayer>(MakeCdAudioDevice(CdAudioSource()));
+  QCoreApplication::processEvents();
+
+  form_ = std::make_unique<TReelsmithForm>(choice.arguments, search);
+  TReelsmithForm* window = form_.get();
+  window->SetCDPlayer(cdPlayer_.get());
+  window->QuitOnClose = true;
+  window->OnColourNotice = [window] { ShowColorNoticeIfNeeded(window); };
+  window->OnStartUpLoadError = [window](const QString& text) { ShowModelessMessage(window, text); };
+  if (TSplashScreen* splash = splash_.get()) {
+    window->SplashDone = [splash] { return splash->Done(); };
+    window->OnAbout = [window, splash] { ShowAboutBox(window, splash->ProductPicture()); };
+    splash->SetHandOver([window] { window->ShowFromSplash(); });
+  } else {
+    // The notice waits for the window, as it waits for the splash's hand-over.
+    window->SplashDone = [window] { return window->isVisible(); };
+    window->OnAbout = [window] { ShowAboutBox(window, BuiltInProductPicture()); };
+    // Queued after the window's first idle moment, which opens the catalogue.
+    QTimer::singleShot(0, window, Guarded([window] {
+                         window->ShowFromSplash();
+                         TellReadyWhenIdle(window);
+                       }));
+  }
+
+  // The one cassette window, hidden until the catalogue window shows it. It holds songs of the
+  // catalogue, so it goes before the catalogue window and its library.
+  try {
+    cassette_ = std::make_unique<TCassetteInsert>();
+    window->SetCassetteInsert(cassette_.get());
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
+TStartUpWindows::~TStartUpWindows() {
+  // Windows go in the reverse order of their creation.
+  cassette_.reset();
+  form_.reset();
+  cdPlayer_.reset();
+  splash_.reset();
+}
 
 int RunReelsmith(int argc, char** argv) {
   // Before anything can reach libcdio, whose own handler would end the program on an error.
@@ -23,48 +98,15 @@ int RunReelsmith(int argc, char** argv) {
   TReelsmithApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("reelsmith"));
 
-  // The splash first, painted before the slower catalogue window is built.
-  auto splash = std::make_unique<TSplashScreen>();
-  splash->show();
-  // The CD player next, hidden; its poll starts at once when there is a CD audio device.
-  auto cdPlayer = std::make_unique<TCDPlayer>(MakeCdAudioDevice(CdAudioSource()));
-  QCoreApplication::processEvents();
-
-  std::unique_ptr<TReelsmithForm> form;
+  std::unique_ptr<TStartUpWindows> windows;
   try {
-    form = std::make_unique<TReelsmithForm>(app.arguments().mid(1));
+    windows = std::make_unique<TStartUpWindows>(app.arguments().mid(1));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "reelsmith: %s\n", e.what());
     ShowException(e);
     return 1;
   }
-  TReelsmithForm* window = form.get();
-  window->SetCDPlayer(cdPlayer.get());
-  TSplashScreen* splashScreen = splash.get();
-  window->QuitOnClose = true;
-  window->SplashDone = [splashScreen] { return splashScreen->Done(); };
-  window->OnAbout = [window, splashScreen] {
-    ShowAboutBox(window, splashScreen->ProductPicture());
-  };
-  window->OnColourNotice = [window] { ShowColorNoticeIfNeeded(window); };
-  window->OnStartUpLoadError = [window](const QString& text) { ShowModelessMessage(window, text); };
-  splash->SetHandOver([window] { window->ShowFromSplash(); });
-
-  // The one cassette window, hidden until the catalogue window shows it. It holds songs of the
-  // catalogue, so it goes before the catalogue window and its library.
-  std::unique_ptr<TCassetteInsert> cassette;
-  try {
-    cassette = std::make_unique<TCassetteInsert>();
-    window->SetCassetteInsert(cassette.get());
-  } catch (const std::exception& e) {
-    ShowException(e);
-  }
-
   const int status = app.exec();
-  // Windows go in the reverse order of their creation.
-  cassette.reset();
-  form.reset();
-  cdPlayer.reset();
-  splash.reset();
+  windows.reset();
   return status;
 }

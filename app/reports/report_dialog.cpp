@@ -76,6 +76,11 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
   reportType_->addItems(kReportTypes);
   layout_ = new QTableWidget(1, 0, this);
   layout_->setObjectName(QStringLiteral("Layout"));
+  layout_->setAccessibleName(QStringLiteral("Listing columns"));
+  // The arrow keys move between the columns; Tab goes on to the next control.
+  layout_->setTabKeyNavigation(false);
+  layout_->setAccessibleDescription(
+      QStringLiteral("The fields the listing prints, in their order; drag a heading to move it."));
   layout_->verticalHeader()->hide();
   layout_->horizontalHeader()->setSectionsMovable(true);
   layout_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -1,17 +1,21 @@
 #include "shell/about_box.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "shell/application.h"
 #include "shell/modal_dialog.h"
+#include "shell/splash_setting.h"
 
 TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
     : QDialog(owner),
       Image(new QLabel(this)),
       ProgramName(new QLabel(QStringLiteral("Reelsmith 4.2"), this)),
       Description(new QLabel(this)),
+      ShowSplash(new QCheckBox(QStringLiteral("&Show splash screen at start-up"), this)),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About Reelsmith"));
@@ -32,6 +36,14 @@ TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
                      "The catalogue is kept by the ReelsmithDB music database library."));
   Description->setWordWrap(true);
   Description->setAlignment(Qt::AlignCenter);
+  ShowSplash->setObjectName(QStringLiteral("ShowSplash"));
+  try {
+    ShowSplash->setChecked(ShowSplashAtStartUp());
+  } catch (...) {
+    ShowSplash->setChecked(true);
+  }
+  connect(ShowSplash, &QCheckBox::toggled, this,
+          Guarded([](bool show) { SetShowSplashAtStartUp(show); }));
   OKButton->setObjectName(QStringLiteral("OKButton"));
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -44,6 +56,7 @@ TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
   layout->addWidget(Image);
   layout->addWidget(ProgramName);
   layout->addWidget(Description);
+  layout->addWidget(ShowSplash, 0, Qt::AlignHCenter);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -6,6 +6,7 @@
 
 #include "shell/dialog_seam.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -20,7 +21,8 @@ struct TAboutBoxRequest {
 using TAboutBoxSeam = TDialogSeam<TAboutBoxRequest, bool>;
 
 // The about box: the product picture, the program's name and version, a line on what the
-// program is, and OK. Its help context (150) is the dynamic property "helpContext".
+// program is, the choice "Show splash screen at start-up" (stored in the settings file as soon as
+// it is changed), and OK. Its help context (150) is the dynamic property "helpContext".
 class TAboutBox : public QDialog {
   Q_OBJECT
 
@@ -39,6 +41,7 @@ class TAboutBox : public QDialog {
   QLabel* Image;
   QLabel* ProgramName;
   QLabel* Description;
+  QCheckBox* ShowSplash;
   QPushButton* OKButton;
 };
 

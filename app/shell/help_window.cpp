@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
@@ -56,7 +57,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   bar->addStretch();
 
   tabs_ = new QTabWidget;
+  tabs_->setAccessibleName(tr("Help topics"));
   contents_ = new QListWidget;
+  contents_->setAccessibleName(tr("Contents"));
   for (const auto& page : index_.Pages()) NewPageItem(page, contents_);
   tabs_->addTab(contents_, tr("Contents"));
 
@@ -67,12 +70,14 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   searchField_->setClearButtonEnabled(true);
   searchLabel->setBuddy(searchField_);
   results_ = new QListWidget;
+  results_->setAccessibleName(tr("Pages found"));
   searchLayout->addWidget(searchLabel);
   searchLayout->addWidget(searchField_);
   searchLayout->addWidget(results_);
   tabs_->addTab(searchPage, tr("Search"));
 
   browser_ = new QTextBrowser;
+  browser_->setAccessibleName(tr("Help page"));
   browser_->setOpenExternalLinks(false);
   browser_->setOpenLinks(true);
 
@@ -85,7 +90,11 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(bar);
   layout->addWidget(splitter);
-  resize(800, 560);
+  // As much of the usual first size as the screen holds.
+  QSize first(800, 560);
+  if (const QScreen* shown = screen())
+    first = first.boundedTo(shown->availableGeometry().size() * 0.9);
+  resize(first);
 
   connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
   connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);

@@ -1,5 +1,6 @@
 #include "app_test_environment.h"
 
+#include "cassette/cassette_insert_window.h"
 #include "catalogue/catalogue_window.h"
 #include "catalogue/field_controls.h"
 #include "catalogue/find_window.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -479,6 +481,35 @@ TEST_F(CatalogueWindowTest, StartsAndStopsWithoutAWritableSettingsFolder) {
   form_.reset();  // storing the (empty) last file and the placement fails quietly
   qputenv("XDG_CONFIG_HOME", saved);
   EXPECT_TRUE(messages.Asked().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CatalogueWindowTest, TheCassetteWindowFirstOpensBesideTheCatalogueWindowNotOverIt) {
+  TReelsmithForm& form = Open();
+  auto cassette = std::make_unique<TCassetteInsert>();
+  form.SetCassetteInsert(cassette.get());
+  const QRect screen = form.screen()->availableGeometry();
+  form.setGeometry(screen.left(), screen.top() + 20, screen.width() / 3, screen.height() / 2);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QPoint before = cassette->pos();
+  const bool room = cassette->width() <= screen.width() - form.frameGeometry().width();
+  form.Action("CassetteInsertMenu")->trigger();
+  ASSERT_TRUE(cassette->isVisible());
+  const QRect beside = cassette->frameGeometry();
+  if (room) {
+    EXPECT_FALSE(beside.intersects(form.frameGeometry()));
+    EXPECT_EQ(beside.left(), form.frameGeometry().right() + 1);
+    EXPECT_TRUE(screen.contains(beside));
+  } else {
+    // No room on this screen: the window system places it, as before.
+    EXPECT_EQ(cassette->pos(), before);
+  }
+
+  form.SetCassetteInsert(nullptr);
 }
 
 }  // namespace
