@@ -64,23 +64,14 @@ session() {
   run_with_source "$work/disc/disc.cue" "Is a directory" turns
 }
 
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config/reelsmith" "$work/data"
+mkdir -p "$work/data"
 "$2" "$work/disc" >/dev/null
-# A settings file that has put the colour notice away.
-printf '[ColorNotice]\nDoNotDisplay=1\n' >"$work/config/reelsmith/reelsmt.ini"
+settings_without_colour_notice "$work/config"
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+run_x_session "$0" "$program" "$work"
 echo "CD sources end to end: ok"

@@ -53,23 +53,10 @@ session() {
   answer_file_dialog "$dialog" "$work/imported.mus" '^Save As$'
   for _ in $(seq 1 100); do [ -f "$work/imported.mus" ] && break; sleep 0.1; done
 
-  focus "$win"
-  local before
-  before=$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)
-  xdotool key --clearmodifiers alt+f
-  for _ in $(seq 1 100); do
-    [ "$(xdotool search --onlyvisible --class reelsmith 2>/dev/null | wc -l)" -gt "$before" ] && break
-    sleep 0.1
-  done
-  xdotool key x
-  wait_exit "$pid"
+  file_exit "$win" "$pid"
 }
 
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 library=$(realpath "$2")
@@ -77,7 +64,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/reelsmith" "$work/data" "$work/home"
 # A user who has put the colour notice away.
-printf '[ColorNotice]\nDoNotDisplay=1\n' >"$work/config/reelsmith/reelsmt.ini"
+settings_without_colour_notice "$work/config"
 
 # 3.5 seconds of silence: 3 whole seconds in the catalogue.
 music=$work/music
@@ -93,11 +80,7 @@ cp "$work/silence.wav" "$music/Demos/first idea.wav"
 printf "not a music file %.0s" $(seq 1 300) >"$music/Demos/broken.mp3"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+run_x_session "$0" "$program" "$work"
 
 [ -f "$work/imported.mus" ] || fail "nothing was saved"
 got=$(python3 "$here/check_saved_albums.py" "$library" "$work/imported.mus")

@@ -26,16 +26,7 @@ session() {
   cd "$work"
   "$program" "$work/albums.mus" >"$work/program.log" 2>&1 &
   pid=$!
-  xdotool search --sync --onlyvisible --class reelsmith >/dev/null
   win=$(wait_window '^albums\.mus - Reelsmith 4\.2$') || fail "no catalogue window titled with the file"
-  local notice
-  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
-  focus "$notice"
-  xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
   focus "$win"
 
   # New Album puts the cursor in the title; Tab goes on to the artist.
@@ -63,28 +54,20 @@ session() {
   # File > Save, then File > Exit.
   menu_item f s
   sleep 0.5
-  menu_item f x
-  wait_exit "$pid"
+  file_exit "$win" "$pid"
 }
 
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$2" "$work/albums.mus"
 LC_ALL=C grep -qF '???' "$work/albums.mus" && fail "the sample already holds question marks"
-mkdir -p "$work/config" "$work/data" "$work/home"
+mkdir -p "$work/data" "$work/home"
+settings_without_colour_notice "$work/config"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+run_x_session "$0" "$program" "$work"
 
 file=$work/albums.mus
 [ -f "$file" ] || fail "the catalogue was not saved"

@@ -41,3 +41,34 @@ wait_exit() {
   kill -0 "$1" 2>/dev/null && { kill "$1"; fail "File Exit did not end the program"; }
   wait "$1" || fail "the program exited with status $?"
 }
+
+# The script's part inside the X server: with --session, sets $program and $work, runs the
+# script's own session function, and ends the script there.
+session_entry() {
+  [ "${1:-}" = "--session" ] || return 0
+  program=$2 work=$3
+  session
+  exit 0
+}
+
+# Runs the script itself again inside a private X server (1280x800), where session_entry takes
+# over.
+run_x_session() {  # script program work
+  unset WAYLAND_DISPLAY
+  export QT_QPA_PLATFORM=xcb
+  xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$1")" --session "$2" "$3" ||
+    fail "the session failed"
+}
+
+# A settings folder whose user has already put the colour notice away.
+settings_without_colour_notice() {
+  mkdir -p "$1/reelsmith"
+  printf '[ColorNotice]\nDoNotDisplay=1\n' >"$1/reelsmith/reelsmt.ini"
+}
+
+# Leaves the program by File > Exit and checks it ended well.
+file_exit() {  # catalogue window, program pid
+  focus "$1"
+  menu_item f x
+  wait_exit "$2"
+}
