@@ -5,6 +5,8 @@
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QShortcut>
 #include <QStringView>
@@ -42,7 +44,6 @@ TSongsGrid::TSongsGrid(QWidget* parent) : TReelsmithGrid(parent) {
   SetColMaxLength(kTitleCol, kDbNameLength);
   SetColMaxLength(kArtistCol, kDbNameLength);
   verticalHeader()->setTextElideMode(Qt::ElideNone);
-  editPalette_ = palette();
   // While editing, Tab moves between cells, so Ctrl+Tab and Ctrl+Shift+Tab leave the grid, as
   // they leave any control that uses Tab itself.
   for (const bool next : {true, false}) {
@@ -175,19 +176,17 @@ void TSongsGrid::SetReadOnly(bool value) {
   readOnly_ = value;
   if (value) {
     CommitEditor();
-    QPalette viewing = editPalette_;
-    viewing.setColor(QPalette::Base, editPalette_.color(QPalette::Button));
-    setPalette(viewing);
+    ApplyViewingColour();
     // A grid that only shows songs is one stop of the Tab order, like any control.
     SetOptions((Options() & ~(goEditing | goAlwaysShowEditor | goTabs)) | goRowSelect);
     // The grid ends after the last consecutive titled row; the first row always stays.
     int rows = FixedRows() + 1;
     while (rows < RowCount() && !Cells(kTitleCol, rows).isEmpty()) ++rows;
     SetRowCount(rows);
-    // An empty panel shows one blank row, however it came to be empty.
-    if (Cells(kTitleCol, FixedRows()).isEmpty()) SetCells(0, FixedRows(), QString());
+    // An empty panel shows one empty numbered row, however it came to be empty.
+    NumberRows();
   } else {
-    setPalette(editPalette_);
+    setPalette(QPalette());  // every colour the desktop's again
     SetOptions((Options() | goEditing | goAlwaysShowEditor | goTabs) & ~goRowSelect);
     const int oldRows = RowCount();
     // An album longer than the sheet keeps all its rows, so saving it loses no song.
@@ -198,6 +197,23 @@ void TSongsGrid::SetReadOnly(bool value) {
     }
   }
   FocusCell(FixedCols(), FixedRows());
+}
+
+void TSongsGrid::ApplyViewingColour() {
+  // Only the background is the grid's own, taken from the desktop's current colours, so that a
+  // palette changed while the program runs (light to dark) keeps the text readable.
+  const QWidget* parent = parentWidget();
+  const QColor button =
+      (parent ? parent->palette() : QApplication::palette(this)).color(QPalette::Button);
+  if (palette().resolveMask() != 0 && palette().color(QPalette::Base) == button) return;
+  QPalette viewing;
+  viewing.setColor(QPalette::Base, button);
+  setPalette(viewing);
+}
+
+void TSongsGrid::changeEvent(QEvent* event) {
+  TReelsmithGrid::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && readOnly_) ApplyViewingColour();
 }
 
 TRecordList TSongsGrid::FetchRecords() {

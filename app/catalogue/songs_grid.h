@@ -2,7 +2,6 @@
 
 #include "select/record_grid.h"
 
-#include <QPalette>
 
 // The songs of the current album, under the album fields. While an album is viewed it lists the
 // album's songs read-only; while one is entered or changed it is an editable sheet of numbered
@@ -71,12 +70,15 @@ class TSongsGrid : public TReelsmithGrid {
   void SongMarkChanged() override;
   TRecordList FetchRecords() override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   int GridRow(int n, const char* error) const;
   // Moves the focus to the next (or previous) control of the window.
   void LeaveGrid(bool next);
   void ShowCurrentAlbum();
+  // While viewing, the background is the desktop's button colour.
+  void ApplyViewingColour();
   void FitColumns(bool force);
   void SaveColumnWidths();
   int TextWidth(const QString& text) const;
@@ -86,5 +88,4 @@ class TSongsGrid : public TReelsmithGrid {
   bool markSongsUsedOnTape_ = false;
   // The grid width the column widths were last computed for.
   int widthOfLastFit_ = -1;
-  QPalette editPalette_;
 };

@@ -766,6 +766,7 @@ TEST_F(AlbumEditingTest, TheEmptyPanelLooksTheSameAtStartAndAfterASave) {
   const QStringList atStart = panel();
   EXPECT_EQ(atStart[0], QString());
   EXPECT_EQ(atStart[1], "-1");
+  EXPECT_EQ(atStart[2], "|Title;1|");  // the heading and one empty numbered row
   Command("NewAlbumMenu");
   Type(0, QStringLiteral("Album"));
   Type(1, QStringLiteral("Someone"));

@@ -1,9 +1,11 @@
 #include "../select/select_test_environment.h"
+#include "colour_contrast.h"
 
 #include "catalogue/songs_grid.h"
 #include "platform/exceptions.h"
 #include "select/music_drag.h"
 
+#include <QApplication>
 #include <QStyle>
 #include <QTest>
 
@@ -296,6 +298,33 @@ TEST_F(SongsGridTest, WithoutSettingsTheTitleAndArtistShareTheRestTwoToOne) {
   EXPECT_GE(grid_->ColWidths(4), grid_->fontMetrics().horizontalAdvance("On Tape"));
   EXPECT_EQ(grid_->ColWidths(2), available / 3);
   EXPECT_EQ(grid_->ColWidths(1), available - available / 3);
+}
+
+TEST_F(SongsGridTest, AViewedGridFollowsAPaletteChangedWhileTheProgramRuns) {
+  AddAlbum("Same", {{"One", 245, "Ada"}});
+  Show("Same");
+  QWidget window;
+  grid_->setParent(&window);
+  const QPalette light = window.palette();
+  EXPECT_EQ(grid_->palette().color(QPalette::Base), light.color(QPalette::Button));
+
+  QPalette dark = light;
+  dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+  dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+  dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+  dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+  window.setPalette(dark);
+  const QPalette& viewing = grid_->palette();
+  EXPECT_EQ(viewing.color(QPalette::Base), QColor(0x35, 0x35, 0x35));
+  EXPECT_GE(ContrastRatio(viewing.color(QPalette::Text), viewing.color(QPalette::Base)), 4.5);
+
+  // Editing uses the desktop's own colours, and viewing again follows them still.
+  grid_->SetReadOnly(false);
+  EXPECT_EQ(grid_->palette().color(QPalette::Base), QColor(0x1e, 0x1e, 0x1e));
+  grid_->SetReadOnly(true);
+  window.setPalette(light);
+  EXPECT_EQ(grid_->palette().color(QPalette::Base), light.color(QPalette::Button));
+  grid_->setParent(nullptr);
 }
 
 }  // namespace
