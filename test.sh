@@ -23,7 +23,7 @@ echo "== Normal build =="
 # packaging): CPack strips what it packs, so they match the Release ones but for -O2.
 run_build plain -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
-run_build asan -DCMAKE_BUILD_TYPE=Debug -DRS_SANITIZE=ON -DRS_BUILD_BENCH=OFF
+run_build asan -DCMAKE_BUILD_TYPE=Debug -DRS_SANITIZE=ON -DRS_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
 
 if [ -f fuzz/CMakeLists.txt ]; then
   echo "== Fuzz targets (clang, libFuzzer) =="
