@@ -72,3 +72,9 @@ file_exit() {  # catalogue window, program pid
   menu_item f x
   wait_exit "$2"
 }
+
+# The AddressSanitizer runtime a library was built with (empty when none): a program that is not
+# built with it can load such a library only with the runtime preloaded.
+sanitizer_preload() {
+  ldd "$1" 2>/dev/null | awk '$1 ~ /^libasan/ { print $3 }'
+}

@@ -128,8 +128,9 @@ esac
 # shellcheck disable=SC2086  # the flags are words
 check "the C program does not build with the pkg-config flags" \
   cc -std=c11 -Wall -Wextra -Werror -o "$work/round_trip" "$here/catalogue_round_trip.c" $flags
-check "the catalogue round trip failed" env LD_LIBRARY_PATH="$libdir" "$work/round_trip" \
-  "$work/round trip.mus"
+preload=$(sanitizer_preload "$(ls "$libdir"/libReelsmithDB.so.1)")
+check "the catalogue round trip failed" env LD_LIBRARY_PATH="$libdir" ${preload:+LD_PRELOAD="$preload"} \
+  "$work/round_trip" "$work/round trip.mus"
 
 if [ "$failures" -eq 0 ]; then
   echo "packages: all checks passed"
