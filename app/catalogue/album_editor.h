@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "catalogue/album_store.h"
-#include "catalogue/album_validation.h"
+#include "album/album_store.h"
+#include "album/album_validation.h"
 
 class QWidget;
 class TReelsmithAlbum;

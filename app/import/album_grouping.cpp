@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "catalogue/album_validation.h"
+#include "album/album_validation.h"
 #include "cassette/duration.h"
 #include "client/text_encoding.h"
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 #include "import/music_folder_scan.h"
 
 // The library cuts longer text: titles and names at 49 characters, album text fields at 25.

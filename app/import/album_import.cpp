@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QSet>
 
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 #include "client/database.h"
 #include "platform/exceptions.h"
 

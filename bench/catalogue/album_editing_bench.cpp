@@ -12,7 +12,7 @@
 
 #include "../catalogue_writer.h"
 #include "catalogue/album_editor.h"
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 #include "catalogue/catalogue_window.h"
 #include "client/database.h"
 #include "select/album_selector.h"

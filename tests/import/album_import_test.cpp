@@ -1,6 +1,6 @@
 #include "app_test_environment.h"
 
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 #include "client/database.h"
 #include "client/notify_link.h"
 #include "import/album_import.h"

@@ -1,6 +1,6 @@
 #include "app_test_environment.h"
 
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 #include "catalogue/catalogue_window.h"
 #include "client/database.h"
 #include "import/import_preview_window.h"

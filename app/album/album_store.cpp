@@ -1,4 +1,4 @@
-#include "catalogue/album_store.h"
+#include "album/album_store.h"
 
 #include "client/database.h"
 #include "platform/exceptions.h"

@@ -1,4 +1,4 @@
-#include "catalogue/album_validation.h"
+#include "album/album_validation.h"
 
 #include <gtest/gtest.h>
 
