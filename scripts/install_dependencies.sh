@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make clang libclang-rt-14-dev qt6-base-dev qt6-svg-dev libicu-dev libcdio-dev libcdio-utils pkg-config
   fonts-liberation libgtest-dev libbenchmark-dev python3 python3-dbfread poppler-utils
-  xvfb xauth xdotool x11-utils shared-mime-info desktop-file-utils lintian appstream man-db dpkg-dev file
+  xvfb xauth xdotool xclip x11-utils shared-mime-info desktop-file-utils lintian appstream man-db dpkg-dev file
   libtag1-dev sox flac vorbis-tools lame ffmpeg opus-tools)
 missing=()
 for p in "${packages[@]}"; do
