@@ -90,18 +90,14 @@ void TAlbumStore::Store(const TAlbumContents& contents, const TReelsmithAlbum* o
   } catch (...) {
     try {
       if (oldDeleted) restored = Build(saved, false);
-      db_.ResequenceArtists();
-      db_.ResequenceAlbums();
-      db_.ResequenceSongs();
+      Resequence();
     } catch (...) {
       // The first failure is the one to report; the rebuild had the room the old album left.
     }
     db_.SetDeferEvents(false);
     throw;
   }
-  db_.ResequenceArtists();
-  db_.ResequenceAlbums();
-  db_.ResequenceSongs();
+  Resequence();
   db_.SetEditing(false);
   db_.SetDeferEvents(false);
 }
@@ -115,17 +111,19 @@ void TAlbumStore::AddAll(const std::vector<const TAlbumContents*>& albums) {
   } catch (...) {
     try {
       for (auto it = added.rbegin(); it != added.rend(); ++it) db_.DeleteAlbum(it->get());
-      db_.ResequenceArtists();
-      db_.ResequenceAlbums();
-      db_.ResequenceSongs();
+      Resequence();
     } catch (...) {
       // The first failure is the one to report.
     }
     db_.SetDeferEvents(false);
     throw;
   }
+  Resequence();
+  db_.SetDeferEvents(false);
+}
+
+void TAlbumStore::Resequence() {
   db_.ResequenceArtists();
   db_.ResequenceAlbums();
   db_.ResequenceSongs();
-  db_.SetDeferEvents(false);
 }

@@ -69,6 +69,8 @@ class TAlbumStore {
 
  private:
   std::unique_ptr<TReelsmithAlbum> Build(const TAlbumContents& contents, bool withHook);
+  // Renumbers the artists, albums and songs after a change of the catalogue.
+  void Resequence();
 
   TReelsmithDB& db_;
 };
