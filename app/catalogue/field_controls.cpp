@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "client/database.h"
-#include "client/text_encoding.h"
 #include "client/notify_link.h"
+#include "client/text_encoding.h"
 
 TReelsmithFieldCtrl::TReelsmithFieldCtrl(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
