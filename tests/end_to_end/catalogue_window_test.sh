@@ -89,15 +89,7 @@ session() {
   # The splash screen hands over to the catalogue window after three seconds.
   xdotool search --sync --onlyvisible --class reelsmith >/dev/null
   win=$(wait_window '^my tapes\.mus - Reelsmith 4\.2$') || fail "no catalogue window titled with the file"
-  # A new user on a colour display is shown the colour notice: OK closes it.
-  local notice
-  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
-  focus "$notice"
-  xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  close_colour_notice
   focus "$win"
 
   # Tools > Find..., type a title, Find Next, close the find window.

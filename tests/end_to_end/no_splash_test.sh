@@ -29,16 +29,10 @@ run_once() {
     sleep 0.1
   done
   [ -n "$win" ] || fail "no catalogue window titled with the file"
-  # The colour notice comes once the window is up; OK closes it.
-  local notice
-  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
+  # The colour notice comes once the window is up.
+  wait_window '^Color Notice$' >/dev/null || fail "no colour notice"
   no_splash_on_screen
-  focus "$notice"
-  xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  close_colour_notice
   if [ "${check_cassette:-}" = 1 ]; then
     focus "$win"
     menu_item t c
@@ -51,9 +45,7 @@ run_once() {
     [ "$X" -ge $((wx + ww)) ] || [ $((X + WIDTH)) -le "$wx" ] ||
       fail "the cassette window ($X+$WIDTH) opened over the catalogue window ($wx+$ww)"
   fi
-  focus "$win"
-  menu_item f x
-  wait_exit "$pid"
+  file_exit "$win" "$pid"
 }
 
 session() {
@@ -66,12 +58,7 @@ session() {
   run_once "my tapes.mus"
 }
 
-# Inside the X server (the script runs itself there): the user's part.
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 sample=$2
@@ -80,9 +67,6 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/data" "$work/cwd" "$work/home"
 cp "$sample" "$work/cwd/my tapes.mus"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
-
-xvfb-run -a -s "-screen 0 1920x1080x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+# A screen with room for the cassette window beside the catalogue window.
+run_x_session "$0" "$program" "$work" 1920x1080
 echo "start without splash end to end: ok"

@@ -51,13 +51,25 @@ session_entry() {
   exit 0
 }
 
-# Runs the script itself again inside a private X server (1280x800), where session_entry takes
-# over.
-run_x_session() {  # script program work
+# Runs the script itself again inside a private X server (1280x800 unless a size is given),
+# where session_entry takes over.
+run_x_session() {  # script program work [screen size]
   unset WAYLAND_DISPLAY
   export QT_QPA_PLATFORM=xcb
-  xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$1")" --session "$2" "$3" ||
+  xvfb-run -a -s "-screen 0 ${4:-1280x800}x24" "$(realpath "$1")" --session "$2" "$3" ||
     fail "the session failed"
+}
+
+# A new user on a colour display is shown the colour notice: waits for it and closes it by OK.
+close_colour_notice() {
+  local notice
+  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
+  focus "$notice"
+  xdotool key Return
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
 }
 
 # A settings folder whose user has already put the colour notice away.

@@ -23,13 +23,7 @@ if [ "${1:-}" = "--session" ]; then
   mapped=$(grep -o '/[^ ]*libReelsmithDB[^ ]*' "/proc/$pid/maps" | sort -u)
   [ "$mapped" = "$(realpath "$root")/usr/lib/$triplet/libReelsmithDB.so.1.0.0" ] ||
     { kill "$pid"; fail "the program mapped ${mapped:-no library}, not the unpacked one"; }
-  notice=$(wait_window '^Color Notice$') || fail "no colour notice"
-  focus "$notice"
-  xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  close_colour_notice
   focus "$win"
   menu_item f x
   wait_exit "$pid"
