@@ -93,13 +93,12 @@ TCassetteInsert::TCassetteInsert(QWidget* parent) : QMainWindow(parent) {
   arranger_->setObjectName(QStringLiteral("InsertArranger"));
   insertPrinter_ = new TInsertPrinter(this);
   insertPrinter_->setObjectName(QStringLiteral("InsertPrinter"));
-  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   cancelDlgWrapper_ = new TCancelDlgWrapper(this);
   cancelDlgWrapper_->setObjectName(QStringLiteral("CancelDlgWrapper"));
   cancelDlgWrapper_->SetModality(mdApplication);
   cancelDlgWrapper_->OnCancel = [this](QObject*) {
     insertPrinter_->SetAborted(true);
-    if (printer_->printerState() == QPrinter::Active) printer_->abort();
+    if (printer_ && printer_->printerState() == QPrinter::Active) printer_->abort();
   };
   placement_ = new TPlacement(this);
   placement_->setObjectName(QStringLiteral("InsertPlacement"));
@@ -659,15 +658,22 @@ void TCassetteInsert::SelectBackgroundPicture() {
     SetBackgroundPicture(dialog.Picture(), dialog.PictureLayout());
 }
 
+QPrinter& TCassetteInsert::Printer() const {
+  // Made on first use: a printer loads the print system's plugin and asks for its printers, which
+  // a start that never prints should not wait for.
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
 void TCassetteInsert::PrintSetup() {
   if (Printing()) return;
-  RunPrinterSetup(*printer_, this);
+  RunPrinterSetup(Printer(), this);
 }
 
 bool TCassetteInsert::AskPrinter() {
   statusLine_->clear();
-  printer_->setCopyCount(1);
-  return RunPrintDialog(*printer_, this);
+  Printer().setCopyCount(1);
+  return RunPrintDialog(Printer(), this);
 }
 
 void TCassetteInsert::PrintInsert() {
@@ -688,8 +694,8 @@ void TCassetteInsert::PrintInsert() {
   insertPrinter_->Side1()->AssignFrom(side1_);
   insertPrinter_->Side2()->AssignFrom(side2_);
   insertPrinter_->SetArrangement(arranger_->Arrangement());
-  printer_->setDocName(QStringLiteral("Reelsmith Cassette Insert"));
-  insertPrinter_->PrintCopies(*printer_, picture_, pictureLayout_);
+  Printer().setDocName(QStringLiteral("Reelsmith Cassette Insert"));
+  insertPrinter_->PrintCopies(Printer(), picture_, pictureLayout_);
 }
 
 void TCassetteInsert::PreviewInsert() {
@@ -701,7 +707,7 @@ void TCassetteInsert::PreviewInsert() {
   insertPrinter_->Side2()->AssignFrom(side2_);
   insertPrinter_->SetArrangement(arranger_->Arrangement());
   RunPrintPreview(
-      *printer_,
+      Printer(),
       [this](QPrinter* target) {
         insertPrinter_->SetAborted(false);
         QPainter painter(target);
@@ -721,18 +727,18 @@ void TCassetteInsert::PrintSongList() {
     ~TFinally() { flag = false; }
   } finally{printingSongList_};
   TBusyCursor busy;
-  const int copies = std::max(1, printer_->copyCount());
-  printer_->setCopyCount(1);
+  const int copies = std::max(1, Printer().copyCount());
+  Printer().setCopyCount(1);
   // A file takes one job: further jobs would only write over it.
-  const int jobs = printer_->outputFileName().isEmpty() ? copies : 1;
-  for (int job = 0; job < jobs; ++job) arrangement_->PrintSongList(*printer_);
+  const int jobs = Printer().outputFileName().isEmpty() ? copies : 1;
+  for (int job = 0; job < jobs; ++job) arrangement_->PrintSongList(Printer());
 }
 
 void TCassetteInsert::PreviewSongList() {
   if (Printing()) return;
   statusLine_->clear();
   RunPrintPreview(
-      *printer_, [this](QPrinter* target) { arrangement_->PrintSongList(*target); }, this);
+      Printer(), [this](QPrinter* target) { arrangement_->PrintSongList(*target); }, this);
 }
 
 // ---- Window events ------------------------------------------------------------------

@@ -101,7 +101,8 @@ class TCassetteInsert : public QMainWindow {
   TInsertPrinter* InsertPrinter() const { return insertPrinter_; }
   TCancelDlgWrapper* CancelDlgWrapper() const { return cancelDlgWrapper_; }
   TPlacement* InsertPlacement() const { return placement_; }
-  QPrinter& Printer() const { return *printer_; }
+  // The printer the print commands use, made on first use.
+  QPrinter& Printer() const;
   TCassetteSection* FrontFlap() const { return frontFlap_; }
   TCassetteSection* EdgeFlap() const { return edgeFlap_; }
   TCassetteList* Side1Flap() const { return side1_; }
@@ -149,7 +150,7 @@ class TCassetteInsert : public QMainWindow {
   TInsertPrinter* insertPrinter_ = nullptr;
   TCancelDlgWrapper* cancelDlgWrapper_ = nullptr;
   TPlacement* placement_ = nullptr;
-  std::unique_ptr<QPrinter> printer_;
+  mutable std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<TProfile> settings_;
 
   QWidget* area_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/exceptions.h"
@@ -71,14 +72,15 @@ QString UnstorableTextMessage(const QString& fieldName, const QString& character
 }
 
 QString FromWindows1252(const char* bytes, int len) {
-  QString out(len, Qt::Uninitialized);
+  // Sized to the text, not the buffer: a truncated string keeps its capacity, and the grids hold
+  // one of these for every record of the catalogue.
+  const int n = static_cast<int>(strnlen(bytes, static_cast<size_t>(std::max(len, 0))));
+  QString out(n, Qt::Uninitialized);
   QChar* dst = out.data();
-  int n = 0;
-  for (; n < len && bytes[n] != '\0'; ++n) {
-    const auto b = static_cast<unsigned char>(bytes[n]);
-    dst[n] = (b >= 0x80 && b < 0xA0) ? QChar(kHighTable[b - 0x80]) : QChar(b);
+  for (int i = 0; i < n; ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighTable[b - 0x80]) : QChar(b);
   }
-  out.truncate(n);
   return out;
 }
 
