@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QPalette>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -63,7 +64,12 @@ TCDPlayer::~TCDPlayer() {
 }
 
 void TCDPlayer::BuildControls() {
-  setStyleSheet(QStringLiteral("TCDPlayer { background: #c0c0c0; }"));
+  // The face is light grey on every desktop. Colours go in palettes: a style sheet would cost
+  // every start the making of a style of its own.
+  QPalette face = palette();
+  face.setColor(QPalette::Window, QColor(0xc0, 0xc0, 0xc0));
+  setPalette(face);
+  setAutoFillBackground(true);
   powerButton_ = new QToolButton(this);
   powerButton_->setObjectName(QStringLiteral("PowerButton"));
   powerButton_->setText(QStringLiteral("POWER"));
@@ -74,7 +80,10 @@ void TCDPlayer::BuildControls() {
   cdLabel_->setObjectName(QStringLiteral("CDLabel"));
   cdLabel_->setGeometry(72, kMargin, 200, 40);
   cdLabel_->setAutoFillBackground(true);
-  cdLabel_->setStyleSheet(QStringLiteral("background: black; color: lime;"));
+  QPalette display = cdLabel_->palette();
+  display.setColor(QPalette::Window, Qt::black);
+  display.setColor(QPalette::WindowText, QColor(0x00, 0xff, 0x00));
+  cdLabel_->setPalette(display);
   cdLabel_->setAlignment(Qt::AlignCenter);
   cdLabel_->setAccessibleName(QStringLiteral("CD display"));
   cdLabel_->setAccessibleDescription(QStringLiteral("The track playing and its playing time."));

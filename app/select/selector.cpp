@@ -45,13 +45,17 @@ void TReelsmithSelector::FillRow(int row, const TReelsmithRecord& record) {
   SetCells(FixedCols(), row, record.DisplayName());
 }
 
+void TReelsmithSelector::FillDeferredRow(int row) {
+  if (const TReelsmithRecord* record = RecordOfRow(row)) FillRow(row, *record);
+}
+
 void TReelsmithSelector::Refresh() {
   BeginUpdate();
   try {
     ReplaceRecords();
     const int count = Records().Count();
     SetRowCount(FixedRows() + std::max(count, 1));
-    for (int i = 0; i < count; ++i) FillRow(FixedRows() + i, *Records().Items(i));
+    DeferRows(FixedRows(), count);
     if (count == 0) {
       for (int c = FixedCols(); c < ColCount(); ++c) SetCells(c, FixedRows(), QString());
     }

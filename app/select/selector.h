@@ -30,8 +30,9 @@ class TReelsmithSelector : public TReelsmithGrid {
   // The albums related to the selected row, in the order the record gave them.
   const TOwnerList<TReelsmithAlbum>& RelatedAlbums() const { return related_; }
 
-  // Fetches the records and lists them, one per row, the display text in the first data column;
-  // the sub-list then shows the albums of the row now current.
+  // Fetches the records and lists them, one per row, the display text in the first data column
+  // (read from the record when the row is first shown or searched); the sub-list then shows the
+  // albums of the row now current.
   void Refresh() override;
 
   // Searches the first data column from the row after (or before) the current one; on a match
@@ -48,6 +49,8 @@ class TReelsmithSelector : public TReelsmithGrid {
   virtual void SubListClick();
   // Writes a record's texts into its row; the first data column holds the display text.
   virtual void FillRow(int row, const TReelsmithRecord& record);
+  // Rows are filled from their records when first shown or searched.
+  void FillDeferredRow(int row) override;
   void focusInEvent(QFocusEvent* event) override;
 
  private:

@@ -21,12 +21,16 @@ class TStringGridModel : public QAbstractTableModel {
   int FixedRows() const { return fixedRows_; }
 
   const QString& Cell(int col, int row) const {
+    FillIfDeferred(row);
     return cells_[static_cast<size_t>(row) * cols_ + col];
   }
 
   void SetCell(int col, int row, const QString& text) {
+    // A deferred row is filled first, so that what is set here is not overwritten later.
+    FillIfDeferred(row);
     cells_[static_cast<size_t>(row) * cols_ + col] = text;
-    if (grid_->updateDepth_ > 0) return;
+    // A row filled while the view reads it needs no news of its own.
+    if (grid_->updateDepth_ > 0 || filling_) return;
     if (row < fixedRows_ && col < fixedCols_) return;
     if (row < fixedRows_) {
       emit headerDataChanged(Qt::Horizontal, col - fixedCols_, col - fixedCols_);
@@ -38,9 +42,22 @@ class TStringGridModel : public QAbstractTableModel {
     }
   }
 
+  // Empties rows [first, first + count) and marks them to be filled on first use.
+  void DeferRows(int first, int count) {
+    first = std::clamp(first, fixedRows_, rows_);
+    const int end = std::clamp(first + std::max(count, 0), first, rows_);
+    deferred_.resize(static_cast<size_t>(rows_), 0);
+    for (int r = first; r < end; ++r) {
+      for (int c = 0; c < cols_; ++c) cells_[static_cast<size_t>(r) * cols_ + c] = QString();
+      deferred_[static_cast<size_t>(r)] = 1;
+    }
+  }
+
   void SetRows(int rows) {
     rows = std::max(rows, fixedRows_ + 1);
     if (rows == rows_) return;
+    // Rows added later start empty; rows cut off are gone.
+    if (deferred_.size() > static_cast<size_t>(rows)) deferred_.resize(static_cast<size_t>(rows));
     const bool live = grid_->updateDepth_ == 0;
     if (rows > rows_) {
       if (live) beginInsertRows(QModelIndex(), rows_ - fixedRows_, rows - fixedRows_ - 1);
@@ -58,6 +75,7 @@ class TStringGridModel : public QAbstractTableModel {
   void SetCols(int cols) {
     cols = std::max(cols, fixedCols_ + 1);
     if (cols == cols_) return;
+    FillDeferredRows();
     const bool live = grid_->updateDepth_ == 0;
     if (live) {
       if (cols > cols_) {
@@ -92,6 +110,8 @@ class TStringGridModel : public QAbstractTableModel {
     if (live) beginResetModel();
     fixedCols_ = fixedCols;
     fixedRows_ = fixedRows;
+    // The rows change their part: they are filled now, before that changes.
+    FillDeferredRows();
     if (rows_ < fixedRows_ + 1) {
       rows_ = fixedRows_ + 1;
       cells_.resize(static_cast<size_t>(rows_) * cols_);
@@ -149,7 +169,29 @@ class TStringGridModel : public QAbstractTableModel {
   }
 
  private:
+  // Before the shape of the rows changes, the rows still waiting are filled in the old one.
+  void FillDeferredRows() {
+    for (size_t r = 0; r < deferred_.size(); ++r) FillIfDeferred(static_cast<int>(r));
+    deferred_.clear();
+  }
+
+  void FillIfDeferred(int row) const {
+    if (filling_ || static_cast<size_t>(row) >= deferred_.size() ||
+        deferred_[static_cast<size_t>(row)] == 0)
+      return;
+    deferred_[static_cast<size_t>(row)] = 0;
+    struct TFilling {
+      bool& flag;
+      explicit TFilling(bool& f) : flag(f) { flag = true; }
+      ~TFilling() { flag = false; }
+    } filling{filling_};
+    grid_->FillDeferredRow(row);
+  }
+
   TStringGrid* grid_;
+  // One flag a row: 1 while the row waits for FillDeferredRow. Empty when no row waits.
+  mutable std::vector<char> deferred_;
+  mutable bool filling_ = false;
   int cols_ = 5;
   int rows_ = 5;
   int fixedCols_ = 1;
@@ -251,6 +293,10 @@ void TStringGrid::SetColCount(int count) {
 }
 
 void TStringGrid::SetRowCount(int count) { model_->SetRows(count); }
+
+void TStringGrid::DeferRows(int first, int count) { model_->DeferRows(first, count); }
+
+void TStringGrid::FillDeferredRow(int) {}
 
 void TStringGrid::SetFixedCols(int count) {
   count = std::clamp(count, 0, 1);

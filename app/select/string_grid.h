@@ -49,6 +49,11 @@ class TStringGrid : public QTableView {
   int FixedRows() const;
   void SetFixedRows(int count);  // 0 or 1
 
+  // Empties the data rows [first, first + count) and leaves their texts to FillDeferredRow, called
+  // once for each such row when a cell of it is first read or set: a list of many thousand rows
+  // then costs only the rows that are shown or searched.
+  void DeferRows(int first, int count);
+
   // REQUIRES: 0 <= col < ColCount(), 0 <= row < RowCount(); ERangeError otherwise.
   QString Cells(int col, int row) const;
   void SetCells(int col, int row, const QString& text);
@@ -92,6 +97,9 @@ class TStringGrid : public QTableView {
  protected:
   // Answers whether (col, row) may become the current cell. Accepts every cell.
   virtual bool SelectCell(int col, int row);
+  // Sets the cells of a row DeferRows left empty; the grid calls it before the row's first use.
+  // Does nothing here.
+  virtual void FillDeferredRow(int row);
   // Whether the user may edit the cell in place: only with goEditing.
   virtual bool CanEditCell(int col, int row) const;
 

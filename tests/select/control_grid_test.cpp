@@ -3,6 +3,7 @@
 #include "platform/exceptions.h"
 #include "select/control_grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QTest>
@@ -93,6 +94,58 @@ TEST(StringGrid, AnUpdateKeepsTheCurrentCellWithinTheNewRows) {
   grid.EndUpdate();
   EXPECT_EQ(grid.Row(), 4);
   EXPECT_EQ(grid.Col(), 2);
+}
+
+// A grid whose deferred rows say which row they are, counting the rows it was asked to fill.
+class CountingGrid : public TControlGrid {
+ public:
+  int fills = 0;
+
+ protected:
+  void FillDeferredRow(int row) override {
+    ++fills;
+    SetCells(1, row, QStringLiteral("title %1").arg(row));
+    SetCells(2, row, QStringLiteral("time %1").arg(row));
+  }
+};
+
+TEST(StringGrid, DeferredRowsAreFilledOnceWhenFirstShownReadOrSet) {
+  CountingGrid grid;
+  grid.SetColCount(3);
+  grid.SetRowCount(5001);
+  grid.SetCells(1, 3, QStringLiteral("stale"));
+  grid.DeferRows(1, 5000);
+  EXPECT_EQ(grid.fills, 0);
+
+  // Showing the grid fills the rows in view, and the first and last hundred whose headings Qt
+  // measures for the heading column's width; not the thousands of others.
+  grid.resize(300, 300);
+  grid.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+  QApplication::processEvents();
+  EXPECT_GT(grid.fills, 0);
+  EXPECT_LE(grid.fills, 220);
+  EXPECT_EQ(grid.model()->index(2, 0).data().toString(), "title 3");  // the stale text is gone
+
+  // A read fills the row once; a cell set on a waiting row keeps what was set.
+  const int shown = grid.fills;
+  EXPECT_EQ(grid.Cells(2, 4000), "time 4000");
+  EXPECT_EQ(grid.Cells(1, 4000), "title 4000");
+  EXPECT_EQ(grid.fills, shown + 1);
+  grid.SetCells(1, 4500, QStringLiteral("mine"));
+  EXPECT_EQ(grid.Cells(1, 4500), "mine");
+  EXPECT_EQ(grid.Cells(2, 4500), "time 4500");
+  EXPECT_EQ(grid.fills, shown + 2);
+
+  // Rows cut off and added again start empty; a change of columns fills the waiting rows first.
+  grid.SetRowCount(4800);
+  grid.SetRowCount(5001);
+  EXPECT_EQ(grid.Cells(1, 4900), "");
+  grid.SetColCount(4);
+  EXPECT_EQ(grid.Cells(2, 4799), "time 4799");
+  const int all = grid.fills;
+  grid.Cells(1, 1000);
+  EXPECT_EQ(grid.fills, all);
 }
 
 TEST(ControlGrid, CheckColumnsToggleOnlyWhenEditableAndNeverOpenTheEditor) {
