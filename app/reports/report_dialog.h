@@ -77,6 +77,9 @@ class TReportDlg : public QDialog {
   QPrinter& Printer() const { return *printer_; }
   bool Working() const { return working_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   // What one listing prints, fixed when it starts.
   struct TJob {
@@ -87,6 +90,9 @@ class TReportDlg : public QDialog {
   };
 
   void BuildLayout();
+  // Narrows the layout grid where the dialog would be wider than its screen; the columns keep
+  // their shares of it, so the printed listing is the same.
+  void FitLayoutGrid();
   TJob TakeJob() const;
   // Disables the dialog, sorts, runs `print` unless cancelled, and always cleans up.
   template <typename F>
