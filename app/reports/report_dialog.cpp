@@ -165,17 +165,15 @@ void TReportDlg::FitLayoutGrid() {
   const int beside = sizeHint().width() - layout_->width();
   const int width = std::clamp(room.width() - beside, kMinGridWidth, kGridWidth);
   if (width == layout_->width()) return;
-  const int before = LayoutGridWidth();
+  // The columns keep their widths, and so their labels and the listing they print: the grid
+  // scrolls to the last ones.
   layout_->setFixedSize(width, kGridHeight);
-  const int after = LayoutGridWidth();
-  for (int column = 0; column < layout_->columnCount(); ++column)
-    layout_->setColumnWidth(column, layout_->columnWidth(column) * after / before);
   // The new size now, so that the dialog is centred and shown at it.
   layout()->activate();
 }
 
 int TReportDlg::LayoutGridWidth() const {
-  return std::max(1, layout_->width() - 2 * layout_->frameWidth());
+  return std::max(1, kGridWidth - 2 * layout_->frameWidth());
 }
 
 void TReportDlg::BuildLayout() {

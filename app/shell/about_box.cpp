@@ -1,11 +1,14 @@
 #include "shell/about_box.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "shell/application.h"
 #include "shell/modal_dialog.h"
@@ -75,13 +78,23 @@ void TAboutBox::showEvent(QShowEvent* event) {
 
 void TAboutBox::FitPicture() {
   Image->setPixmap(picture_);
+  Description->setMinimumWidth(0);
   const QSize room = ScreenRoom(this);
-  if (!picture_.isNull() && room.isValid()) {
+  if (!picture_.isNull() && room.isValid() &&
+      !(sizeHint() - room).expandedTo(QSize(0, 0)).isNull()) {
+    // The description keeps its lines as far as the screen is wide: a narrower picture must not
+    // wrap them and make the box taller again.
+    const QMargins margins = layout()->contentsMargins();
+    const int lines = Description->fontMetrics()
+                          .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                        Qt::AlignCenter, Description->text())
+                          .width();
+    Description->setMinimumWidth(std::min(lines, room.width() - margins.left() - margins.right()));
     // Scaled for the screen's pixels, so that it stays sharp there.
     const qreal ratio = devicePixelRatioF();
     QSize shown = picture_.deviceIndependentSize().toSize();
-    // A narrower box can wrap the description onto one more line, so the picture may have to
-    // give up a little more the second time.
+    // Where the description wraps all the same, the picture may have to give up a little more
+    // the second time.
     for (int round = 0; round < 4; ++round) {
       const QSize over = (sizeHint() - room).expandedTo(QSize(0, 0));
       if (over.isNull()) break;
