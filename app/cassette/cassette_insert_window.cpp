@@ -487,7 +487,7 @@ void TCassetteInsert::FitWindowSize() {
   // Room for the scroll bars the capped size calls for; a horizontal one can call for a
   // vertical one in turn.
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller_);
-  bool vertical = size.height() > room.height();
+  const bool vertical = size.height() > room.height();
   if (vertical) size.rwidth() += bar;
   if (size.width() > room.width()) {
     size.rheight() += bar;
