@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -43,6 +44,7 @@
 #include "shell/help_context.h"
 #include "shell/message_dialog.h"
 #include "shell/print_dialogs.h"
+#include "shell/screen_room.h"
 #include "shell/window_placement.h"
 
 namespace {
@@ -367,7 +369,8 @@ void TCassetteInsert::BuildToolBar() {
                     QStringLiteral("Select Background Picture   Ctrl+B|Choose a bitmap to print "
                                    "as the background of the insert.")),
           "BackgroundBitmapMenu");
-  toolBar_->addSeparator();
+  // From here on the controls may take a second row on a small screen.
+  tapeActions_ << toolBar_->addSeparator();
 
   const QString lengthHint =
       QStringLiteral("Tape Length|Enter the length in minutes:seconds of the tape");
@@ -425,6 +428,8 @@ void TCassetteInsert::BuildToolBar() {
   for (QAction* a : toolBar_->actions()) {
     if (toolBar_->widgetForAction(a) == mark) a->setVisible(false);
   }
+  const QList<QAction*> all = toolBar_->actions();
+  tapeActions_ = all.mid(all.indexOf(tapeActions_.front()));
 }
 
 void TCassetteInsert::ReadSettings() {
@@ -461,8 +466,85 @@ void TCassetteInsert::WriteSettings() {
 
 void TCassetteInsert::FitWindowSize() {
   area_->setFixedSize(arranger_->AreaWidth(), arranger_->AreaHeight());
+  const QSize room = ScreenRoom(this);
+  // Once fitted to a small screen the window stays so until the room changes: going back and
+  // forth would move the controls about each time the window is shown.
+  if (scroller_ != nullptr && room == fittedRoom_) return;
+  fittedRoom_ = room;
+  SplitToolBar(false);
+  ScrollInsertArea(false);
+  layout()->invalidate();
   // Menu bar, toolbar and status bar on top of the insert area; the layout adds them up.
-  setFixedSize(QMainWindow::sizeHint().expandedTo(QSize(arranger_->AreaWidth(), 0)));
+  const QSize natural = QMainWindow::sizeHint().expandedTo(QSize(arranger_->AreaWidth(), 0));
+  if (!room.isValid() || (natural.width() <= room.width() && natural.height() <= room.height())) {
+    setFixedSize(natural);
+    return;
+  }
+  SplitToolBar(toolBar_->sizeHint().width() > room.width());
+  ScrollInsertArea(true);
+  layout()->invalidate();
+  QSize size = QMainWindow::sizeHint().expandedTo(QSize(arranger_->AreaWidth(), 0));
+  // Room for the scroll bars the capped size calls for; a horizontal one can call for a
+  // vertical one in turn.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller_);
+  const bool vertical = size.height() > room.height();
+  if (vertical) size.rwidth() += bar;
+  if (size.width() > room.width()) {
+    size.rheight() += bar;
+    if (!vertical && size.height() > room.height()) size.rwidth() += bar;
+  }
+  setFixedSize(size.boundedTo(room));
+}
+
+void TCassetteInsert::SplitToolBar(bool split) {
+  if (split == toolBarSplit_) return;
+  toolBarSplit_ = split;
+  if (tapeBar_ == nullptr) {
+    tapeBar_ = new QToolBar(QStringLiteral("TapeBar"), this);
+    tapeBar_->setObjectName(QStringLiteral("TapeBar"));
+    tapeBar_->setMovable(false);
+    tapeBar_->setFloatable(false);
+    tapeBar_->toggleViewAction()->setEnabled(false);
+  }
+  QToolBar* from = split ? toolBar_ : tapeBar_;
+  QToolBar* to = split ? tapeBar_ : toolBar_;
+  // A widget's action hands its widget on to the toolbar it joins.
+  for (QAction* action : tapeActions_) {
+    from->removeAction(action);
+    to->addAction(action);
+  }
+  // The separator would stand alone at the start of the row.
+  tapeActions_.front()->setVisible(!split);
+  if (split) {
+    addToolBarBreak();
+    addToolBar(tapeBar_);
+    tapeBar_->show();
+  } else {
+    removeToolBarBreak(tapeBar_);
+    removeToolBar(tapeBar_);
+  }
+}
+
+void TCassetteInsert::ScrollInsertArea(bool scroll) {
+  if (scroll == (scroller_ != nullptr)) return;
+  if (scroll) {
+    takeCentralWidget();
+    scroller_ = new QScrollArea(this);
+    scroller_->setObjectName(QStringLiteral("InsertScroller"));
+    scroller_->setFrameShape(QFrame::NoFrame);
+    scroller_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Tab goes on from control to control as before; the scroll area brings each into view.
+    scroller_->setFocusPolicy(Qt::NoFocus);
+    scroller_->setWidget(area_);
+    setCentralWidget(scroller_);
+    // Made while the window is being shown, it would only show itself after the size is set.
+    scroller_->show();
+  } else {
+    scroller_->takeWidget();
+    setCentralWidget(area_);  // deletes the scroll area
+    area_->show();
+    scroller_ = nullptr;
+  }
 }
 
 void TCassetteInsert::showEvent(QShowEvent* event) {
@@ -513,9 +595,14 @@ TCassetteList* TCassetteInsert::ListOfViewport(const QObject* viewport) const {
 }
 
 bool TCassetteInsert::OverFlap(const QPoint& windowPos) const {
+  // Scrolled, only the part of a flap in the scroll area's view is under the pointer; the bars
+  // above and below belong to the window.
+  const QWidget* view = scroller_ != nullptr ? scroller_->viewport() : nullptr;
+  const QRect shown =
+      view != nullptr ? QRect(view->mapTo(this, QPoint(0, 0)), view->size()) : rect();
   for (const QWidget* flap :
        {static_cast<QWidget*>(frontFlap_), static_cast<QWidget*>(edgeFlap_)}) {
-    const QRect r(flap->mapTo(this, QPoint(0, 0)), flap->size());
+    const QRect r = QRect(flap->mapTo(this, QPoint(0, 0)), flap->size()) & shown;
     if (r.contains(windowPos)) return true;
   }
   return false;

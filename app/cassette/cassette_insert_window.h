@@ -3,8 +3,10 @@
 #include <QEvent>
 #include <QImage>
 #include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 #include <QPoint>
+#include <QSize>
 
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPrinter;
+class QScrollArea;
 class QToolBar;
 class QToolButton;
 class TCancelDlgWrapper;
@@ -131,7 +134,14 @@ class TCassetteInsert : public QMainWindow {
   void BuildToolBar();
   void ReadSettings();
   void WriteSettings();
+  // The window's fixed size: the insert area under the toolbar, as large as its controls ask,
+  // where the screen has room for that. On a smaller screen the size is that of the screen: the
+  // toolbar takes two rows where one is wider than the screen and the insert area scrolls.
   void FitWindowSize();
+  // Moves the tape length, gap and Mark controls to a toolbar row of their own, or back.
+  void SplitToolBar(bool split);
+  // Puts the insert area into a scroll area, or back as the central widget.
+  void ScrollInsertArea(bool scroll);
   QAction* AddCommand(QMenu* menu, const char* name, const QString& caption, const QString& hint,
                       const QKeySequence& shortcut, std::function<void()> handler);
   QToolButton* AddButton(const char* name, const QString& text, const QString& hint);
@@ -166,6 +176,14 @@ class TCassetteInsert : public QMainWindow {
   QLabel* side2Length_ = nullptr;
   QLabel* statusLine_ = nullptr;
   QToolBar* toolBar_ = nullptr;
+  // The second toolbar row and the actions that move there; the row exists once first needed.
+  QToolBar* tapeBar_ = nullptr;
+  QList<QAction*> tapeActions_;
+  bool toolBarSplit_ = false;
+  // Holds the insert area while the window is smaller than the area needs, else none.
+  QScrollArea* scroller_ = nullptr;
+  // The screen room the size was last fitted to.
+  QSize fittedRoom_;
 
   // One drag starter per list, armed by a press and started by a move.
   std::unique_ptr<TDragStarter> dragStarters_[3];

@@ -38,6 +38,7 @@
 #include "shell/help_window.h"
 #include "shell/modal_dialog.h"
 #include "shell/print_dialogs.h"
+#include "shell/screen_room.h"
 
 namespace {
 
@@ -49,10 +50,12 @@ constexpr int kMaxAlbumFields = 8;
 constexpr int kCodeRole = Qt::UserRole;
 const QString kFace = QStringLiteral("Arial");
 const QString kLineSample = QStringLiteral("Ag");
+// The layout grid's size, and the narrowest it gets on a small screen.
+constexpr int kGridWidth = 520;
+constexpr int kGridHeight = 64;
+constexpr int kMinGridWidth = 240;
 
-QString TimeText(int seconds) {
-  return QString::asprintf("%3d:%02d", seconds / 60, seconds % 60);
-}
+QString TimeText(int seconds) { return QString::asprintf("%3d:%02d", seconds / 60, seconds % 60); }
 
 }  // namespace
 
@@ -88,7 +91,7 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
   layout_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   layout_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   layout_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  layout_->setFixedSize(520, 64);
+  layout_->setFixedSize(kGridWidth, kGridHeight);
   explanation_ = new QLabel(
       QStringLiteral("Drag the column labels into the order you want on the report. Resize the "
                      "labels to change how much space each column takes on the page."),
@@ -133,9 +136,8 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
   cancelDlg_->SetModality(mdNone);
   cancelDlg_->OnCancel = [this](QObject*) { CancelClick(); };
 
-  connect(reportType_, &QComboBox::currentIndexChanged, this, Guarded([this](int) {
-            BuildLayout();
-          }));
+  connect(reportType_, &QComboBox::currentIndexChanged, this,
+          Guarded([this](int) { BuildLayout(); }));
   connect(printButton_, &QPushButton::clicked, this, Guarded([this](bool) { PrintClick(); }));
   connect(previewButton_, &QPushButton::clicked, this, Guarded([this](bool) { PreviewClick(); }));
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -151,8 +153,27 @@ TReportDlg::TReportDlg(TReelsmithDB* database, QWidget* owner)
 
 TReportDlg::~TReportDlg() = default;
 
+void TReportDlg::showEvent(QShowEvent* event) {
+  FitLayoutGrid();
+  QDialog::showEvent(event);
+}
+
+void TReportDlg::FitLayoutGrid() {
+  const QSize room = ScreenRoom(this);
+  if (!room.isValid()) return;
+  // The dialog's margins beside the grid.
+  const int beside = sizeHint().width() - layout_->width();
+  const int width = std::clamp(room.width() - beside, kMinGridWidth, kGridWidth);
+  if (width == layout_->width()) return;
+  // The columns keep their widths, and so their labels and the listing they print: the grid
+  // scrolls to the last ones.
+  layout_->setFixedSize(width, kGridHeight);
+  // The new size now, so that the dialog is centred and shown at it.
+  layout()->activate();
+}
+
 int TReportDlg::LayoutGridWidth() const {
-  return std::max(1, layout_->width() - 2 * layout_->frameWidth());
+  return std::max(1, kGridWidth - 2 * layout_->frameWidth());
 }
 
 void TReportDlg::BuildLayout() {
@@ -245,8 +266,8 @@ void TReportDlg::Run(F print) {
 
 void TReportDlg::PrepareSource() {
   source_ = std::make_unique<TReelsmithReportSource>(database_);
-  source_->SetSortByCount(std::min<int>(static_cast<int>(job_.columns.size()),
-                                        TReelsmithReportSource::kMaxSortKeys));
+  source_->SetSortByCount(
+      std::min<int>(static_cast<int>(job_.columns.size()), TReelsmithReportSource::kMaxSortKeys));
   for (int i = 0; i < source_->SortByCount(); ++i)
     source_->SetSortBy(i, job_.columns[static_cast<size_t>(i)].code);
   source_->SetSourceRecordType(job_.type == rtSongsOnly ? rtSong : rtAlbum);
@@ -497,8 +518,9 @@ void TReportDlg::EndPage() {
     return;
   }
   if (progress_ == pageStartProgress_)
-    throw Exception(QStringLiteral("The page is too small to print the report on. Choose a "
-                                   "larger paper size or smaller margins."));
+    throw Exception(
+        QStringLiteral("The page is too small to print the report on. Choose a "
+                       "larger paper size or smaller margins."));
   pageStartProgress_ = progress_;
   if (!device_->newPage()) throw Exception(QStringLiteral("Unable to start a new page."));
 }

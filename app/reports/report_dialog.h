@@ -51,7 +51,8 @@ class TReportDlg : public QDialog {
   TReportDlg(TReelsmithDB* database, QWidget* owner = nullptr);
   ~TReportDlg() override;
 
-  // The layout grid's client width, which column percentages are taken of.
+  // The layout grid's client width, which column percentages are taken of. On a small screen the
+  // grid shows less of it and scrolls.
   int LayoutGridWidth() const;
   // The columns in their on-screen order.
   std::vector<TReportLayoutColumn> Columns() const;
@@ -77,6 +78,9 @@ class TReportDlg : public QDialog {
   QPrinter& Printer() const { return *printer_; }
   bool Working() const { return working_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   // What one listing prints, fixed when it starts.
   struct TJob {
@@ -87,6 +91,8 @@ class TReportDlg : public QDialog {
   };
 
   void BuildLayout();
+  // Narrows the layout grid where the dialog would be wider than its screen.
+  void FitLayoutGrid();
   TJob TakeJob() const;
   // Disables the dialog, sorts, runs `print` unless cancelled, and always cleans up.
   template <typename F>

@@ -1,13 +1,18 @@
 #include "shell/about_box.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "shell/application.h"
 #include "shell/modal_dialog.h"
+#include "shell/screen_room.h"
 #include "shell/splash_setting.h"
 
 TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
@@ -16,7 +21,8 @@ TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
       ProgramName(new QLabel(QStringLiteral("Reelsmith 4.2"), this)),
       Description(new QLabel(this)),
       ShowSplash(new QCheckBox(QStringLiteral("&Show splash screen at start-up"), this)),
-      OKButton(new QPushButton(QStringLiteral("OK"), this)) {
+      OKButton(new QPushButton(QStringLiteral("OK"), this)),
+      picture_(picture) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About Reelsmith"));
   setProperty("helpContext", kHelpContext);
@@ -62,7 +68,45 @@ TAboutBox::TAboutBox(const QPixmap& picture, QWidget* owner)
 }
 
 TAboutBoxRequest TAboutBox::Request() const {
-  return {windowTitle(), ProgramName->text(), Image->pixmap()};
+  return {windowTitle(), ProgramName->text(), picture_};
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  FitPicture();
+  QDialog::showEvent(event);
+}
+
+void TAboutBox::FitPicture() {
+  Image->setPixmap(picture_);
+  Description->setMinimumWidth(0);
+  const QSize room = ScreenRoom(this);
+  if (!picture_.isNull() && room.isValid() &&
+      !(sizeHint() - room).expandedTo(QSize(0, 0)).isNull()) {
+    // The description keeps its lines as far as the screen is wide: a narrower picture must not
+    // wrap them and make the box taller again.
+    const QMargins margins = layout()->contentsMargins();
+    const int lines = Description->fontMetrics()
+                          .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                        Qt::AlignCenter, Description->text())
+                          .width();
+    Description->setMinimumWidth(std::min(lines, room.width() - margins.left() - margins.right()));
+    // Scaled for the screen's pixels, so that it stays sharp there.
+    const qreal ratio = devicePixelRatioF();
+    QSize shown = picture_.deviceIndependentSize().toSize();
+    // Where the description wraps all the same, the picture may have to give up a little more
+    // the second time.
+    for (int round = 0; round < 4; ++round) {
+      const QSize over = (sizeHint() - room).expandedTo(QSize(0, 0));
+      if (over.isNull()) break;
+      QPixmap smaller = picture_.scaled((shown - over).expandedTo(QSize(1, 1)) * ratio,
+                                        Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      smaller.setDevicePixelRatio(ratio);
+      Image->setPixmap(smaller);
+      shown = smaller.deviceIndependentSize().toSize();
+    }
+  }
+  // The size now, so that the box is centred and shown at it.
+  layout()->activate();
 }
 
 bool TAboutBox::ShowModal() {

@@ -22,7 +22,8 @@ using TAboutBoxSeam = TDialogSeam<TAboutBoxRequest, bool>;
 
 // The about box: the product picture, the program's name and version, a line on what the
 // program is, the choice "Show splash screen at start-up" (stored in the settings file as soon as
-// it is changed), and OK. Its help context (150) is the dynamic property "helpContext".
+// it is changed), and OK. Its help context (150) is the dynamic property "helpContext". On a
+// screen too small for the box the picture is shown smaller, so the rest stays in reach.
 class TAboutBox : public QDialog {
   Q_OBJECT
 
@@ -43,6 +44,15 @@ class TAboutBox : public QDialog {
   QLabel* Description;
   QCheckBox* ShowSplash;
   QPushButton* OKButton;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // Shows the picture at its size, or scaled down to what the screen has room for.
+  void FitPicture();
+
+  QPixmap picture_;
 };
 
 // Creates an about box owned by `owner`, shows it modally and frees it.
