@@ -2,6 +2,7 @@
 
 #include <QScreen>
 
+#include <algorithm>
 #include <array>
 
 #include "platform/exceptions.h"
@@ -97,6 +98,24 @@ bool CorrectPlacement(TWindowPlacement& p, const QSize& screen) {
   return p.left < p.right;
 }
 
+void KeepOnScreen(TWindowPlacement& p, const QRect& room) {
+  if (!room.isValid()) return;
+  auto fit = [](int& low, int& high, int start, int length) {
+    high = low + std::min(high - low, length);
+    const int end = start + length;
+    if (high > end) {
+      low -= high - end;
+      high = end;
+    }
+    if (low < start) {
+      high += start - low;
+      low = start;
+    }
+  };
+  fit(p.left, p.right, room.left(), room.width());
+  fit(p.top, p.bottom, room.top(), room.height());
+}
+
 TPlacement::TPlacement(QWidget* owner) : QObject(owner) {}
 
 QWidget* TPlacement::Owner() const { return qobject_cast<QWidget*>(parent()); }
@@ -126,6 +145,9 @@ void TPlacement::RestorePlacement() {
     stored.right = stored.left + (current.right - current.left);
     stored.bottom = stored.top + (current.bottom - current.top);
   }
+  // A rectangle stored on a larger screen, or at a smaller scale, would leave part of the window
+  // out of reach.
+  if (valid && screen != nullptr) KeepOnScreen(stored, screen->availableGeometry());
   if (valid) SetWindowPlacement(window, stored);
 }
 

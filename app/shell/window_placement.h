@@ -45,6 +45,12 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& placement);
 // (height). Answers whether the placement is usable at all (left < right).
 bool CorrectPlacement(TWindowPlacement& placement, const QSize& screen);
 
+// Moves the normal rectangle into `room` (the screen's free area), first cutting it down to the
+// room's size where it is larger. Restoring does this after the corrections above, so that a
+// placement stored on a larger screen or at a smaller scale leaves no part of the window out of
+// reach.
+void KeepOnScreen(TWindowPlacement& placement, const QRect& room);
+
 // Saves and restores the placement of the window that owns it (its Qt parent) in the settings
 // file, under Section: "PlaceFlags", "PlaceShowCmd", "PlaceMinPosX", "PlaceMinPosY",
 // "PlaceMaxPosX", "PlaceMaxPosY", "PlaceNormPosL", "PlaceNormPosT", "PlaceNormPosR",

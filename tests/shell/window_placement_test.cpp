@@ -95,6 +95,37 @@ TEST_F(PlacementTest, RectangleOutsideTheScreenMovesToItsEdge) {
   EXPECT_EQ(window->geometry(), QRect(0, 0, 600, 300));
 }
 
+TEST_F(PlacementTest, ARectangleStoredOnALargerScreenComesBackWhole) {
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  // Stored at twice the screen's size, its top left corner inside the screen.
+  Store("ReelsmithForm", {{"PlaceNormPosL", room.width() / 2},
+                          {"PlaceNormPosT", room.height() / 2},
+                          {"PlaceNormPosR", room.width() / 2 + 2 * room.width()},
+                          {"PlaceNormPosB", room.height() / 2 + 2 * room.height()}});
+  auto window = NewWindow();
+  window->setWindowFlag(Qt::FramelessWindowHint);
+  NewPlacement(window.get())->RestorePlacement();
+  EXPECT_EQ(window->geometry(), room);
+
+  // Hanging over the right and bottom edges, it moves in and keeps its size.
+  Store("ReelsmithForm", {{"PlaceNormPosL", room.right() - 100},
+                          {"PlaceNormPosT", room.bottom() - 50},
+                          {"PlaceNormPosR", room.right() + 200},
+                          {"PlaceNormPosB", room.bottom() + 150}});
+  NewPlacement(window.get())->RestorePlacement();
+  EXPECT_EQ(window->geometry(), QRect(room.right() - 299, room.bottom() - 199, 300, 200));
+
+  // The rule alone: a window wider than the room starts at its left edge.
+  TWindowPlacement p;
+  p.left = 500;
+  p.right = 1500;
+  p.top = 10;
+  p.bottom = 110;
+  KeepOnScreen(p, QRect(100, 0, 800, 600));
+  EXPECT_EQ(QRect(QPoint(p.left, p.top), QPoint(p.right, p.bottom)),
+            QRect(QPoint(100, 10), QPoint(900, 110)));
+}
+
 TEST_F(PlacementTest, CorrectionsOfStoredPositions) {
   TWindowPlacement p;
   p.minPosition = QPoint(-1, 601);
