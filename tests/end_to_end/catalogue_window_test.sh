@@ -26,53 +26,8 @@ cassette_path() {
   local tx=$((1280 - cw / 2)) ty=$((ch * 3 / 4))
   # The album list's rows start below the menu, speed bar, tab and heading; try a few rows until
   # the insert holds songs (the side lengths are not readable from outside, so try them all).
-  local y
-  for y in 120 140 160; do
-    xdotool mousemove $((wx + 60)) $((wy + y))
-    sleep 0.2
-    xdotool mousedown 1
-    for step in 1 2 3 4 5 6; do
-      xdotool mousemove $((wx + 60 + step * 8)) $((wy + y + step * 2))
-      sleep 0.05
-    done
-    xdotool mousemove $((tx - 20)) $((ty - 20))
-    sleep 0.2
-    xdotool mousemove "$tx" "$ty"
-    sleep 0.3
-    xdotool mouseup 1
-    sleep 0.3
-  done
-
-  focus "$cassette"
-  xdotool key --clearmodifiers ctrl+p
-  # Without a printer the user is told first; then Qt's print dialog, whose default is a PDF file.
-  local dialog=""
-  for _ in $(seq 1 100); do
-    if xdotool search --onlyvisible --name '^Warning$' >/dev/null 2>&1; then
-      focus "$(xdotool search --onlyvisible --name '^Warning$' | head -n 1)"
-      xdotool key Return
-    fi
-    dialog=$(xdotool search --onlyvisible --name '^Print$' 2>/dev/null | head -n 1 || true)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  [ -n "$dialog" ] || fail "Print Insert showed no print dialog"
-  focus "$dialog"
-  xdotool key Return
-  local pdf=""
-  for _ in $(seq 1 200); do
-    pdf=$(find "$HOME" "$work/cwd" -maxdepth 1 -name '*.pdf' 2>/dev/null | head -n 1)
-    if [ -n "$pdf" ] && ! xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 &&
-       ! xdotool search --onlyvisible --name '^Reelsmith$' >/dev/null 2>&1; then
-      break
-    fi
-    sleep 0.1
-  done
-  [ -n "$pdf" ] || fail "Print Insert wrote no PDF file"
-  # Once the progress window has gone the job has ended and the file is complete.
-  pdfinfo "$pdf" | grep -qE '^Pages: +1$' || { pdfinfo "$pdf"; fail "the insert is not one page"; }
-  [ -n "$(pdftotext "$pdf" - | tr -d '[:space:]')" ] || fail "the printed insert holds no songs"
-  cp "$pdf" "$work/insert.pdf"
+  drag_rows_to "$wx" "$wy" "$tx" "$ty" 1 120 140 160
+  print_insert_to_pdf "$cassette"
   focus "$cassette"
   menu_item i c
   for _ in $(seq 1 50); do

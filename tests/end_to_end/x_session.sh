@@ -90,3 +90,61 @@ file_exit() {  # catalogue window, program pid
 sanitizer_preload() {
   ldd "$1" 2>/dev/null | awk '$1 ~ /^libasan/ { print $3 }'
 }
+
+# Drags album list rows onto the cassette window: from (wx + 60, wy + y) for each given y to
+# (tx, ty), with small first steps so that the drag starts. Steps and the last approach grow with
+# the scale factor.
+drag_rows_to() {  # wx wy tx ty scale y...
+  local wx=$1 wy=$2 tx=$3 ty=$4 scale=$5 y step
+  shift 5
+  for y in "$@"; do
+    xdotool mousemove $((wx + 60)) $((wy + y))
+    sleep 0.2
+    xdotool mousedown 1
+    for step in 1 2 3 4 5 6; do
+      xdotool mousemove $((wx + 60 + step * 8 * scale)) $((wy + y + step * 2 * scale))
+      sleep 0.05
+    done
+    xdotool mousemove $((tx - 20 * scale)) $((ty - 20 * scale))
+    sleep 0.2
+    xdotool mousemove "$tx" "$ty"
+    sleep 0.3
+    xdotool mouseup 1
+    sleep 0.3
+  done
+}
+
+# Print Insert from the cassette window into Qt's print dialog's default, a PDF file: checks
+# that it is one page with songs on it and keeps it as $work/insert.pdf.
+print_insert_to_pdf() {  # cassette window
+  focus "$1"
+  xdotool key --clearmodifiers ctrl+p
+  # Without a printer the user is told first; then Qt's print dialog.
+  local dialog=""
+  for _ in $(seq 1 100); do
+    if xdotool search --onlyvisible --name '^Warning$' >/dev/null 2>&1; then
+      focus "$(xdotool search --onlyvisible --name '^Warning$' | head -n 1)"
+      xdotool key Return
+    fi
+    dialog=$(xdotool search --onlyvisible --name '^Print$' 2>/dev/null | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || fail "Print Insert showed no print dialog"
+  focus "$dialog"
+  xdotool key Return
+  local pdf=""
+  for _ in $(seq 1 200); do
+    pdf=$(find "$HOME" "$work/cwd" -maxdepth 1 -name '*.pdf' 2>/dev/null | head -n 1)
+    if [ -n "$pdf" ] && ! xdotool search --onlyvisible --name '^Print$' >/dev/null 2>&1 &&
+       ! xdotool search --onlyvisible --name '^Reelsmith$' >/dev/null 2>&1; then
+      break
+    fi
+    sleep 0.1
+  done
+  [ -n "$pdf" ] || fail "Print Insert wrote no PDF file"
+  # Once the progress window has gone the job has ended and the file is complete.
+  pdfinfo "$pdf" | grep -qE '^Pages: +1$' || { pdfinfo "$pdf"; fail "the insert is not one page"; }
+  [ -n "$(pdftotext "$pdf" - | tr -d '[:space:]')" ] || fail "the printed insert holds no songs"
+  cp "$pdf" "$work/insert.pdf"
+}
