@@ -578,7 +578,7 @@ TCommandInputs TReelsmithForm::CommandInputs() const {
   in.fieldsDialog = fieldsDialog_ != nullptr;
   in.cdPlayer = cdPlayer_ && cdPlayer_->HasDevice();
   in.discPresent = cdPlayer_ && cdPlayer_->IsReady();
-  in.cassetteWindow = cassette_ != nullptr;
+  in.cassetteWindow = cassette_ != nullptr || makeCassette_ != nullptr;
   return in;
 }
 
@@ -835,11 +835,7 @@ void TReelsmithForm::SetCassetteInsert(TCassetteInsert* window) {
     help_->InstallHelpKey(window);
     window->InstallHelpKey = [this](QWidget* dialog) { help_->InstallHelpKey(dialog); };
   }
-  if (cassetteButton_ == nullptr) {
-    cassetteButton_ = Button("CassetteInsertButton");
-    if (cassetteButton_ != nullptr) cassetteButton_->installEventFilter(this);
-  }
-  if (cassetteButton_ != nullptr) cassetteButton_->setAcceptDrops(window != nullptr);
+  LetCassetteButtonTakeDrops(window != nullptr);
   QPointer<TCassetteInsert> cassette = window;
   editor_->HasMusic = [cassette](const TReelsmithAlbum& album) {
     return cassette != nullptr && cassette->HasMusic(album);
@@ -848,6 +844,30 @@ void TReelsmithForm::SetCassetteInsert(TCassetteInsert* window) {
     if (cassette != nullptr) cassette->RemoveMusic(album);
   };
   UpdateCommands();
+}
+
+void TReelsmithForm::SetCassetteMaker(std::function<TCassetteInsert*()> make) {
+  makeCassette_ = std::move(make);
+  LetCassetteButtonTakeDrops(cassette_ != nullptr || makeCassette_ != nullptr);
+  UpdateCommands();
+}
+
+void TReelsmithForm::LetCassetteButtonTakeDrops(bool takes) {
+  if (cassetteButton_ == nullptr) {
+    cassetteButton_ = Button("CassetteInsertButton");
+    if (cassetteButton_ != nullptr) cassetteButton_->installEventFilter(this);
+  }
+  if (cassetteButton_ != nullptr) cassetteButton_->setAcceptDrops(takes);
+}
+
+TCassetteInsert* TReelsmithForm::Cassette() {
+  if (cassette_ == nullptr && makeCassette_) {
+    // A maker that fails stays, to be tried again the next time.
+    TCassetteInsert* made = makeCassette_();
+    makeCassette_ = nullptr;
+    SetCassetteInsert(made);
+  }
+  return cassette_;
 }
 
 TCassetteInsert* TReelsmithForm::CassetteInsert() const { return cassette_; }
@@ -859,7 +879,7 @@ void TReelsmithForm::ConnectCassette() {
 }
 
 void TReelsmithForm::DisplayCassetteInsert() {
-  if (cassette_ == nullptr) return;
+  if (Cassette() == nullptr) return;
   ConnectCassette();
   PlaceCassetteBeside();
   if (cassette_->isMinimized())
@@ -871,13 +891,13 @@ void TReelsmithForm::DisplayCassetteInsert() {
 }
 
 bool TReelsmithForm::CassetteInsertButtonDragOver(QObject* source) {
-  if (cassette_ == nullptr || !CarriesRecord(source)) return false;
+  if (!CarriesRecord(source) || Cassette() == nullptr) return false;
   ConnectCassette();
   return cassette_->OnSideDragOver(cassetteButton_, source, QPoint());
 }
 
 void TReelsmithForm::CassetteInsertButtonDragDrop(QObject* source) {
-  if (cassette_ == nullptr) return;
+  if (Cassette() == nullptr) return;
   ConnectCassette();
   cassette_->DropFromOutside(cassetteButton_, source);
 }

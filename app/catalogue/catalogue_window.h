@@ -133,6 +133,10 @@ class TReelsmithForm : public QMainWindow {
   // shows it, drops on the cassette button add music to it, and the album editor asks it about
   // songs on the tape.
   void SetCassetteInsert(TCassetteInsert* window);
+  // Or a maker of the window, called when the window is first needed; its window is then set as
+  // above. Until then the Cassette Insert command and the cassette button work as with a window.
+  void SetCassetteMaker(std::function<TCassetteInsert*()> make);
+  // The window, none until it was set or first needed.
   TCassetteInsert* CassetteInsert() const;
   void DisplayCassetteInsert();
   // A drop of the source's record on the cassette button (also while the window is hidden).
@@ -182,6 +186,9 @@ class TReelsmithForm : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool FormCloseQuery();
   void ConnectCassette();
+  // The window, made now by the maker where there is one and none yet.
+  TCassetteInsert* Cassette();
+  void LetCassetteButtonTakeDrops(bool takes);
   // The first time the cassette window opens without a stored placement, it opens beside this
   // window when the screen has room.
   void PlaceCassetteBeside();
@@ -215,6 +222,7 @@ class TReelsmithForm : public QMainWindow {
   QPoint titlePressPos_;
 
   QPointer<TCassetteInsert> cassette_;
+  std::function<TCassetteInsert*()> makeCassette_;
   // Kept, not looked up: the filter hears every event of the button.
   QPointer<QToolButton> cassetteButton_;
   bool cassetteConnected_ = false;

@@ -74,14 +74,13 @@ TStartUpWindows::TStartUpWindows(const QStringList& arguments, const TLibrarySea
                        }));
   }
 
-  // The one cassette window, hidden until the catalogue window shows it. It holds songs of the
-  // catalogue, so it goes before the catalogue window and its library.
-  try {
+  // The one cassette window, made when the catalogue window first needs it: a start that makes
+  // no tape does not wait for it. It holds songs of the catalogue, so it goes before the catalogue
+  // window and its library.
+  window->SetCassetteMaker([this] {
     cassette_ = std::make_unique<TCassetteInsert>();
-    window->SetCassetteInsert(cassette_.get());
-  } catch (const std::exception& e) {
-    ShowException(e);
-  }
+    return cassette_.get();
+  });
 }
 
 TStartUpWindows::~TStartUpWindows() {

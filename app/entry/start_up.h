@@ -13,7 +13,8 @@ class TSplashScreen;
 
 // The program's windows from the start to the end, in their order: the splash screen (unless
 // the splash is turned off by the "--no-splash" switch or the setting), the hidden CD player,
-// the catalogue window and the hidden cassette window; they are destroyed in the reverse order.
+// the catalogue window and, once the catalogue window first needs it, the cassette window; they
+// are destroyed in the reverse order.
 //
 // With the splash, the catalogue window shows when the splash hands over. Without it, the
 // catalogue window shows as soon as its first idle moment has opened the catalogue.
@@ -28,7 +29,7 @@ class TStartUpWindows {
   TSplashScreen* Splash() const { return splash_.get(); }  // null when turned off
   TCDPlayer* CDPlayer() const { return cdPlayer_.get(); }
   TReelsmithForm* Form() const { return form_.get(); }
-  TCassetteInsert* CassetteInsert() const { return cassette_.get(); }
+  TCassetteInsert* CassetteInsert() const { return cassette_.get(); }  // null until first needed
 
  private:
   std::unique_ptr<TSplashScreen> splash_;

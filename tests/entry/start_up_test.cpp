@@ -1,4 +1,5 @@
 // The start-up windows with and without the splash screen, on a real catalogue.
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QTimer>
 
 #include "app_test_environment.h"
+#include "cassette/cassette_insert_window.h"
 #include "catalogue/catalogue_window.h"
 #include "client/database.h"
 #include "entry/start_up.h"
@@ -45,6 +47,20 @@ TEST_F(StartUpTest, WithoutTheSplashTheWindowShowsOnceTheCatalogueIsOpen) {
   // Shown only after the catalogue was opened, not before and not empty.
   EXPECT_EQ(QFileInfo(form->ReelsmithDB()->FileName()).fileName(), "songs.mus");
   EXPECT_TRUE(form->windowTitle().startsWith("songs.mus"));
+
+  // The cassette window is made when first asked for, and the command works all the same.
+  EXPECT_EQ(windows.CassetteInsert(), nullptr);
+  QAction* cassette = form->Action("CassetteInsertMenu");
+  ASSERT_NE(cassette, nullptr);
+  EXPECT_TRUE(cassette->isEnabled());
+  cassette->trigger();
+  ASSERT_NE(windows.CassetteInsert(), nullptr);
+  EXPECT_EQ(form->CassetteInsert(), windows.CassetteInsert());
+  EXPECT_TRUE(windows.CassetteInsert()->isVisible());
+  // The command shows the same window the next time.
+  TCassetteInsert* made = windows.CassetteInsert();
+  cassette->trigger();
+  EXPECT_EQ(windows.CassetteInsert(), made);
 }
 
 TEST_F(StartUpTest, TheSettingTurnsTheSplashOffToo) {
