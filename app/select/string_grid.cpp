@@ -108,10 +108,10 @@ class TStringGridModel : public QAbstractTableModel {
   void SetFixed(int fixedCols, int fixedRows) {
     const bool live = grid_->updateDepth_ == 0;
     if (live) beginResetModel();
-    fixedCols_ = fixedCols;
-    fixedRows_ = fixedRows;
     // The rows change their part: they are filled now, before that changes.
     FillDeferredRows();
+    fixedCols_ = fixedCols;
+    fixedRows_ = fixedRows;
     if (rows_ < fixedRows_ + 1) {
       rows_ = fixedRows_ + 1;
       cells_.resize(static_cast<size_t>(rows_) * cols_);
