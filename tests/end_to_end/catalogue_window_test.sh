@@ -30,10 +30,7 @@ cassette_path() {
   print_insert_to_pdf "$cassette"
   focus "$cassette"
   menu_item i c
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Reelsmith Cassette Insert$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  wait_gone '^Reelsmith Cassette Insert$'
 }
 
 session() {

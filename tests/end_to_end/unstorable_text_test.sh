@@ -15,10 +15,7 @@ expect_error() {
   kill -0 "$pid" 2>/dev/null || fail "$1: the program ended"
   focus "$box"
   xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  wait_gone '^Error$'
   focus "$win"
 }
 

@@ -23,6 +23,14 @@ wait_window() {
   return 1
 }
 
+# Waits (at most 5 s) until no window whose caption matches is shown.
+wait_gone() {
+  for _ in $(seq 1 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+}
+
 # Opens a menu by its Alt key and presses an item's accelerator once the menu is up.
 menu_item() {
   local before
@@ -66,10 +74,7 @@ close_colour_notice() {
   notice=$(wait_window '^Color Notice$') || fail "no colour notice"
   focus "$notice"
   xdotool key Return
-  for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Color Notice$' >/dev/null 2>&1 || break
-    sleep 0.1
-  done
+  wait_gone '^Color Notice$'
 }
 
 # A settings folder whose user has already put the colour notice away.
