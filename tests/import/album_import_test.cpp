@@ -1,12 +1,12 @@
 #include "app_test_environment.h"
 
 #include "album/album_store.h"
+#include "client/client_test_environment.h"
 #include "client/database.h"
 #include "client/notify_link.h"
 #include "import/album_import.h"
 #include "platform/exceptions.h"
 
-#include <QFileInfo>
 
 #include <memory>
 #include <stdexcept>
@@ -16,10 +16,7 @@ namespace {
 class AlbumImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TLibrarySearch search;
-    search.Folders << QFileInfo(QStringLiteral(RS_LIB_PATH)).absolutePath();
-    search.SystemSearch = false;
-    db_ = std::make_unique<TReelsmithDB>(nullptr, search);
+    db_ = std::make_unique<TReelsmithDB>(nullptr, RealLibrary());
     db_->setObjectName(QStringLiteral("ImportDB"));
     link_ = std::make_unique<TNotifyLink>();
     link_->SetDataSource(db_.get());

@@ -2,6 +2,7 @@
 
 #include "album/album_store.h"
 #include "catalogue/catalogue_window.h"
+#include "client/client_test_environment.h"
 #include "client/database.h"
 #include "import/import_preview_window.h"
 #include "import/music_import_command.h"
@@ -14,7 +15,6 @@
 #include "shell/message_dialog.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -121,10 +121,7 @@ class MusicImportCommandTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(folder->Ok());
     QFile::remove(TProfile::ResolveFileName(QString::fromLatin1(kSettingsFileName)));
-    TLibrarySearch search;
-    search.Folders << QFileInfo(QStringLiteral(RS_LIB_PATH)).absolutePath();
-    search.SystemSearch = false;
-    form_ = std::make_unique<TReelsmithForm>(QStringList(), search);
+    form_ = std::make_unique<TReelsmithForm>(QStringList(), RealLibrary());
     form_->IdleStep();
     db_ = form_->ReelsmithDB();
     // The catalogue keeps the year in a text field and the genre as a choice.
