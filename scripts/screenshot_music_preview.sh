@@ -7,27 +7,16 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-doc/music_import_preview.png}")
 
 if [ "${SCREENSHOT_SESSION:-}" = 1 ]; then
+  . tests/end_to_end/x_session.sh
   build/plain/bin/reelsmith "$PWD/examples/sample.mus" &
   pid=$!
-  win=""
-  for _ in $(seq 1 100); do
-    win=$(xdotool search --onlyvisible --name 'sample\.mus - Reelsmith' 2>/dev/null | head -n 1 || true)
-    [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || { kill "$pid"; echo "no window appeared"; exit 1; }
+  win=$(wait_window 'sample\.mus - Reelsmith') || { kill "$pid"; echo "no window appeared"; exit 1; }
   xdotool windowfocus --sync "$win"
   sleep 0.5
   xdotool key --clearmodifiers alt+l
   sleep 0.5
   xdotool key m
-  dialog=""
-  for _ in $(seq 1 100); do
-    dialog=$(xdotool search --onlyvisible --name '^Add Albums from Music Files$' 2>/dev/null | head -n 1 || true)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  [ -n "$dialog" ] || { kill "$pid"; echo "no folder dialog"; exit 1; }
+  dialog=$(wait_window '^Add Albums from Music Files$') || { kill "$pid"; echo "no folder dialog"; exit 1; }
   xdotool windowfocus --sync "$dialog"
   xdotool key ctrl+a
   xdotool type --delay 10 "$MUSIC"
