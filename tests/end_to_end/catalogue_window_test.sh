@@ -73,12 +73,7 @@ session() {
   xdotool key x
   wait_exit "$pid"
 }
-# Inside the X server (the script runs itself there): the user's part.
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 sample=$2
@@ -89,11 +84,8 @@ cp "$sample" "$work/cwd/my tapes.mus"
 mkdir -p "$work/home"
 # The print dialog proposes a file in the home folder: keep it in the work folder.
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
 
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+run_x_session "$0" "$program" "$work"
 
 ini=$work/config/reelsmith/reelsmt.ini
 [ -f "$ini" ] || fail "no settings file"

@@ -20,11 +20,7 @@ session() {
   wait_exit "$pid"
 }
 
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3
-  session
-  exit 0
-fi
+session_entry "$@"
 
 program=$(realpath "$1")
 work=$(mktemp -d)
@@ -34,11 +30,8 @@ mkdir -p "$work/config/reelsmith" "$work/data"
 # A settings file that has put the colour notice away.
 printf '[ColorNotice]\nDoNotDisplay=1\n' >"$work/config/reelsmith/reelsmt.ini"
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset WAYLAND_DISPLAY
-export QT_QPA_PLATFORM=xcb
 
-xvfb-run -a -s "-screen 0 1280x800x24" "$(realpath "$0")" --session "$program" "$work" ||
-  fail "the session failed"
+run_x_session "$0" "$program" "$work"
 
 ini=$work/config/reelsmith/reelsmt.ini
 grep -qi '^\[CDPlayer\]' "$ini" || { cat "$ini"; fail "the player's placement was not saved"; }

@@ -50,22 +50,53 @@ wait_exit() {
   wait "$1" || fail "the program exited with status $?"
 }
 
-# The script's part inside the X server: with --session, sets $program and $work, runs the
-# script's own session function, and ends the script there.
+# Waits (at most 10 s) until the X server named by $DISPLAY takes a client.
+display_answers() {
+  for _ in $(seq 1 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The script's part inside the X server: with --session, sets $program and $work, checks that
+# the server takes clients (leaving $work/display_ready), runs the script's own session function
+# with any further arguments, and ends the script there.
 session_entry() {
   [ "${1:-}" = "--session" ] || return 0
   program=$2 work=$3
-  session
+  shift 3
+  display_answers || { echo "the X server on $DISPLAY takes no client"; exit 1; }
+  touch "$work/display_ready"
+  session "$@"
   exit 0
 }
 
-# Runs the script itself again inside a private X server (1280x800 unless a size is given),
-# where session_entry takes over.
-run_x_session() {  # script program work [screen size]
+# Runs the script itself again inside a private X server (1280x800 unless a size is given; any
+# further arguments go to its session function), where session_entry takes over. A server that
+# takes no client, or that the program could not reach, is a fault of the machine rather than
+# of the program: the session is tried again on a new server, up to three times, with the
+# server's log shown.
+run_x_session() {  # script program work [screen size [session arguments...]]
+  local script program=$2 work=$3 size=${4:-1280x800} attempt
+  script=$(realpath "$1")
+  shift $(($# > 3 ? 4 : 3))
   unset WAYLAND_DISPLAY
   export QT_QPA_PLATFORM=xcb
-  xvfb-run -a -s "-screen 0 ${4:-1280x800}x24" "$(realpath "$1")" --session "$2" "$3" ||
-    fail "the session failed"
+  for attempt in 1 2 3; do
+    rm -f "$work/display_ready" "$work/program.log" "$work/xvfb.log"
+    if xvfb-run -a -e "$work/xvfb.log" -s "-screen 0 ${size}x24" \
+      "$script" --session "$program" "$work" "$@"; then
+      return 0
+    fi
+    if [ -f "$work/display_ready" ] &&
+       ! grep -qs 'could not connect to display' "$work/program.log"; then
+      fail "the session failed"
+    fi
+    echo "attempt $attempt: the X server could not be reached; its log:"
+    cat "$work/xvfb.log" 2>/dev/null || true
+  done
+  fail "no X server could be reached in three attempts"
 }
 
 # A new user on a colour display is shown the colour notice: waits for it and closes it by OK.

@@ -14,8 +14,8 @@ here=$(dirname "$(realpath "$0")")
 
 # Inside the X server (the script runs itself there): start, find the window, check which
 # library file the running program mapped, leave by File > Exit.
-if [ "${1:-}" = "--session" ]; then
-  program=$2 work=$3 root=$4
+session() {  # unpacked root
+  local root=$1 pid win mapped
   cd "$work/cwd"
   "$program" sample.mus >"$work/program.log" 2>&1 &
   pid=$!
@@ -24,11 +24,9 @@ if [ "${1:-}" = "--session" ]; then
   [ "$mapped" = "$(realpath "$root")/usr/lib/$triplet/libReelsmithDB.so.1.0.0" ] ||
     { kill "$pid"; fail "the program mapped ${mapped:-no library}, not the unpacked one"; }
   close_colour_notice
-  focus "$win"
-  menu_item f x
-  wait_exit "$pid"
-  exit 0
-fi
+  file_exit "$win" "$pid"
+}
+session_entry "$@"
 
 input=$(realpath "$1")
 source_dir=$(realpath "$2")
@@ -107,10 +105,12 @@ check "-register made no default" grep -qxF 'application/x-reelsmith-catalogue=r
 # through the absolute LD_LIBRARY_PATH entry, by the SONAME's file name.
 mkdir -p "$work/cwd" "$work/home" "$work/session_config" "$work/session_data"
 cp "$source_dir/examples/sample.mus" "$work/cwd/sample.mus"
-check "the program did not run on the sample under Xvfb" env HOME="$work/home" \
-  XDG_CONFIG_HOME="$work/session_config" XDG_DATA_HOME="$work/session_data" QT_QPA_PLATFORM=xcb \
-  LD_LIBRARY_PATH="$libdir" xvfb-run -a -s "-screen 0 1280x800x24" \
-  "$(realpath "$0")" --session "$program" "$work" "$root"
+sample_session() (
+  export HOME=$work/home XDG_CONFIG_HOME=$work/session_config XDG_DATA_HOME=$work/session_data \
+    LD_LIBRARY_PATH=$libdir
+  run_x_session "$0" "$program" "$work" 1280x800 "$root"
+)
+check "the program did not run on the sample under Xvfb" sample_session
 
 # A C program built with pkg-config against the unpacked development package. PKG_CONFIG_LIBDIR
 # keeps pkg-config to the unpacked root; the prefix is moved there.
