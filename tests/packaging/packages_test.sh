@@ -85,6 +85,14 @@ for fn in $(grep -o '^RSDB_API [^(]*' "$root/usr/include/reelsmithdb.h" | grep -
     { echo "FAIL: reelsmithdb(3) does not describe $fn"; failures=$((failures + 1)); }
 done
 
+# What the program loads at run time, beyond what it links: the library and the SVG icon engine.
+depends=$(dpkg-deb -f "${debs[0]}" Depends)
+for needed in libreelsmithdb1 libqt6svg6; do
+  case ", $depends," in *", $needed "*|*", $needed,"*) ;; *)
+    echo "FAIL: the program's package does not depend on $needed: $depends"; failures=$((failures + 1)) ;;
+  esac
+done
+
 # The library under its SONAME; the development link reaches the run-time package's file.
 check "the library's SONAME is not libReelsmithDB.so.1" \
   bash -c "readelf -d '$libdir/libReelsmithDB.so.1' | grep -q 'Library soname: \[libReelsmithDB.so.1\]'"
