@@ -76,14 +76,7 @@ session() {
 session_entry "$@"
 
 program=$(realpath "$1")
-sample=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/data" "$work/cwd"
-cp "$sample" "$work/cwd/my tapes.mus"
-mkdir -p "$work/home"
-# The print dialog proposes a file in the home folder: keep it in the work folder.
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+scratch_with_catalogue "$2"
 
 run_x_session "$0" "$program" "$work"
 

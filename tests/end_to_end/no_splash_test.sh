@@ -61,12 +61,7 @@ session() {
 session_entry "$@"
 
 program=$(realpath "$1")
-sample=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/data" "$work/cwd" "$work/home"
-cp "$sample" "$work/cwd/my tapes.mus"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+scratch_with_catalogue "$2"
 # A screen with room for the cassette window beside the catalogue window.
 run_x_session "$0" "$program" "$work" 1920x1080
 echo "start without splash end to end: ok"

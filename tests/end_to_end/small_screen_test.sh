@@ -36,13 +36,7 @@ session() {
 session_entry "$@"
 
 program=$(realpath "$1")
-sample=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/data" "$work/cwd" "$work/home"
-cp "$sample" "$work/cwd/my tapes.mus"
-# The print dialog proposes a file in the home folder: keep it in the work folder.
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+scratch_with_catalogue "$2"
 settings_without_colour_notice "$XDG_CONFIG_HOME"
 run_x_session "$0" "$program" "$work" 1024x768
 [ -f "$work/insert.pdf" ] || fail "no printed insert"

@@ -108,6 +108,17 @@ close_colour_notice() {
   wait_gone '^Color Notice$'
 }
 
+# Makes $work, a scratch folder removed when the script ends, with a copy of a catalogue as
+# "my tapes.mus" in $work/cwd, and points HOME (where the print dialog proposes its file) and the
+# XDG folders into it.
+scratch_with_catalogue() {  # catalogue
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/config" "$work/data" "$work/cwd" "$work/home"
+  cp "$1" "$work/cwd/my tapes.mus"
+  export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+}
+
 # A settings folder whose user has already put the colour notice away.
 settings_without_colour_notice() {
   mkdir -p "$1/reelsmith"
